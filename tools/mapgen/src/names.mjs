@@ -1,0 +1,72 @@
+// Reviewed name tables. Country names in Spanish as used in Spain, capital
+// names in Spanish, and the English labels drawn on the map. Everything not
+// listed here comes from i18n-iso-countries (countries) and GeoNames
+// (capitals) unchanged.
+
+// Spanish country names that differ from i18n-iso-countries' "es" entry.
+export const countryEs = {
+  BH: 'Baréin', BJ: 'Benín', BW: 'Botsuana', BN: 'Brunéi',
+  CD: 'República Democrática del Congo', CG: 'República del Congo',
+  CZ: 'Chequia', FJ: 'Fiyi', GW: 'Guinea-Bisáu', KP: 'Corea del Norte',
+  KR: 'Corea del Sur', LA: 'Laos', PW: 'Palaos', PN: 'Islas Pitcairn',
+  CC: 'Islas Cocos', SY: 'Siria', SR: 'Surinam', TL: 'Timor Oriental',
+  KN: 'San Cristóbal y Nieves', VA: 'Vaticano', BL: 'San Bartolomé',
+  MF: 'San Martín', SX: 'Sint Maarten', CW: 'Curazao',
+  SH: 'Santa Elena, Ascensión y Tristán de Acuña',
+  GS: 'Islas Georgias del Sur y Sandwich del Sur', IQ: 'Irak',
+  TF: 'Tierras Australes y Antárticas Francesas', EH: 'Sáhara Occidental',
+  AX: 'Islas Åland', MK: 'Macedonia del Norte', US: 'Estados Unidos',
+};
+
+// Spanish capital names where GeoNames' Spanish name is missing, outdated or
+// not the form used in Spain. Keys are ISO 3166-1 alpha-2 codes.
+export const capitalEs = {
+  AD: 'Andorra la Vieja', KZ: 'Astaná', MD: 'Chisináu', XK: 'Pristina', TV: 'Funafuti',
+  GQ: 'Malabo', MM: 'Naipyidó', MO: 'Macao', MV: 'Malé',
+  MU: 'Port Louis', US: 'Washington D. C.', TO: 'Nukualofa',
+  FM: 'Palikir', GU: 'Agaña', BJ: 'Porto Novo', SS: 'Yuba',
+  MR: 'Nuakchot', VA: 'Ciudad del Vaticano', SG: 'Singapur', MP: 'Saipán',
+  KI: 'Tarawa Sur', IL: 'Jerusalén', PS: 'Ramala', EH: 'El Aaiún',
+  TK: 'Nukunonu', IO: 'Diego García', KW: 'Kuwait', PG: 'Port Moresby',
+  AI: 'The Valley', TF: 'Port-aux-Français', FK: 'Stanley',
+};
+
+// English capital labels for the map where GeoNames' English name is not
+// the short current form.
+export const capitalEn = {
+  KZ: 'Astana', FM: 'Palikir', XK: 'Pristina', US: 'Washington, D.C.',
+  IO: 'Diego Garcia', IL: 'Jerusalem', PS: 'Ramallah', EH: 'Laayoune',
+  TK: 'Nukunonu', MO: 'Macao', KI: 'South Tarawa', GU: 'Hagåtña',
+};
+
+// English country labels (drawn upper-case) where the short English name
+// differs from i18n-iso-countries' "en" entry.
+export const countryEn = {
+  BO: 'Bolivia', CD: 'Dem. Rep. of the Congo', CG: 'Congo', CZ: 'Czechia',
+  FM: 'Micronesia', IR: 'Iran', KP: 'North Korea', KR: 'South Korea',
+  LA: 'Laos', MD: 'Moldova', MK: 'North Macedonia', PS: 'Palestine',
+  RU: 'Russia', SY: 'Syria', TW: 'Taiwan', TZ: 'Tanzania',
+  US: 'United States', VE: 'Venezuela', VN: 'Vietnam',
+  GB: 'United Kingdom', CI: "Côte d'Ivoire", TR: 'Türkiye', GM: 'Gambia',
+  BN: 'Brunei', SJ: 'Svalbard', CN: 'China', VA: 'Vatican City',
+  FK: 'Falkland Islands', SH: 'Saint Helena', TF: 'French Southern Lands',
+  GS: 'South Georgia', IO: 'British Indian Ocean Territory', XK: 'Kosovo',
+  BQ: 'Caribbean Netherlands', AX: 'Åland', CC: 'Cocos Islands',
+  VG: 'British Virgin Islands', VI: 'U.S. Virgin Islands', SX: 'Sint Maarten',
+  MF: 'Saint Martin', BL: 'Saint Barthélemy', KN: 'Saint Kitts and Nevis',
+  VC: 'Saint Vincent and the Grenadines', HM: 'Heard Island',
+  UM: 'U.S. Minor Outlying Islands', AQ: 'Antarctica', EH: 'Western Sahara',
+  PN: 'Pitcairn Islands', MP: 'Northern Mariana Islands', SZ: 'Eswatini',
+  CV: 'Cabo Verde', TL: 'Timor-Leste', RE: 'Réunion', CW: 'Curaçao',
+  ST: 'São Tomé and Príncipe', BA: 'Bosnia and Herzegovina',
+};
+
+// Natural Earth admin-0 features without an ISO number: the ISO territory
+// they are shown as part of, or null for areas shown apart and unlabelled.
+export const unnumbered = {
+  'Kosovo': 'XK', 'N. Cyprus': 'CY', 'Cyprus U.N. Buffer Zone': 'CY',
+  'Somaliland': 'SO', 'Dhekelia': 'GB', 'Akrotiri': 'GB', 'Baikonur': 'KZ',
+  'USNB Guantanamo Bay': 'CU', 'Coral Sea Is.': 'AU', 'Clipperton I.': 'FR',
+  'Indian Ocean Ter.': 'DROP', 'Siachen Glacier': null, 'Spratly Is.': null,
+  'Bajo Nuevo Bank': null, 'Serranilla Bank': null, 'Scarborough Reef': null,
+};
