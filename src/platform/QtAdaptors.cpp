@@ -1,0 +1,120 @@
+#include "QtAdaptors.h"
+
+#include "Form.h"
+#include "ScrollingWinControl.h"
+#include "StdCtrls.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace platform {
+namespace {
+
+bool ToMouseButton(Qt::MouseButton button, TMouseButton& result) {
+    switch (button) {
+        case Qt::LeftButton: result = TMouseButton::mbLeft; return true;
+        case Qt::RightButton: result = TMouseButton::mbRight; return true;
+        case Qt::MiddleButton: result = TMouseButton::mbMiddle; return true;
+        default: return false;
+    }
+}
+
+TShiftState ToShiftState(const QMouseEvent& event, bool doubleClick) {
+    TShiftState shift = 0;
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    if (modifiers & Qt::ShiftModifier) shift |= ssShift;
+    if (modifiers & Qt::AltModifier) shift |= ssAlt;
+    if (modifiers & Qt::ControlModifier) shift |= ssCtrl;
+    const Qt::MouseButtons buttons = event.buttons();
+    if (buttons & Qt::LeftButton) shift |= ssLeft;
+    if (buttons & Qt::RightButton) shift |= ssRight;
+    if (buttons & Qt::MiddleButton) shift |= ssMiddle;
+    if (doubleClick) shift |= ssDouble;
+    return shift;
+}
+
+void ForwardPress(TScrollingWinControl& control, QMouseEvent& event, bool doubleClick) {
+    TMouseButton button;
+    if (!ToMouseButton(event.button(), button)) return;
+    const QPoint at = event.position().toPoint();
+    control.ClientMouseDown(button, ToShiftState(event, doubleClick), at.x(), at.y());
+}
+
+}  // namespace
+
+ScrollArea::ScrollArea(TScrollingWinControl& control, QWidget* parent)
+    : QAbstractScrollArea(parent), control_(control) {
+    viewport()->setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ScrollArea::scrollContentsBy(int dx, int dy) {
+    // Only the user's moves reach here; the control sets the bars itself
+    // with their signals blocked.
+    if (dx != 0) control_.UserScroll(TScrollBarKind::sbHorizontal, horizontalScrollBar()->value());
+    if (dy != 0) control_.UserScroll(TScrollBarKind::sbVertical, verticalScrollBar()->value());
+}
+
+void ScrollArea::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect rect = event->rect();
+    control_.PaintClient(painter, TRect{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1});
+}
+
+void ScrollArea::mousePressEvent(QMouseEvent* event) {
+    ForwardPress(control_, *event, false);
+}
+
+void ScrollArea::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Each press of a double click is a press.
+    ForwardPress(control_, *event, true);
+}
+
+void ScrollArea::keyPressEvent(QKeyEvent* event) {
+    // The view scrolls by its bars, never by keys a child left unused.
+    event->ignore();
+}
+
+FormWindow::FormWindow(TForm& form) : ScrollArea(form), form_(form) {}
+
+bool FormWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) form_.WindowActivated();
+    return ScrollArea::event(event);
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    form_.WindowClosed();
+}
+
+void FormWindow::resizeEvent(QResizeEvent* event) {
+    ScrollArea::resizeEvent(event);
+    form_.WindowGeometryChanged();
+}
+
+void FormWindow::moveEvent(QMoveEvent* event) {
+    ScrollArea::moveEvent(event);
+    form_.WindowGeometryChanged();
+}
+
+void FormWindow::keyPressEvent(QKeyEvent* event) {
+    // A letter that no focused control took: while a button has the focus it
+    // presses the button whose accelerator it is.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::ShiftModifier;
+    const QString text = event->text();
+    if (modifiers == Qt::NoModifier && text.size() == 1 && text.at(0).isLetterOrNumber() &&
+        qobject_cast<QPushButton*>(QApplication::focusWidget()) &&
+        form_.DialogChar(text.at(0).toLower().unicode())) {
+        event->accept();
+        return;
+    }
+    // The form itself does nothing with keys (no scrolling by arrows, Esc
+    // presses nothing).
+    event->ignore();
+}
+
+}  // namespace platform
