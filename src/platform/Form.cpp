@@ -32,6 +32,12 @@ void TForm::CreateFromLayout(const AnsiString& resource, const LayoutBindings& b
 
 void TForm::Show() {
     SetVisible(true);
+    for (TWinControl* control : tabChain_) {
+        if (control->CanFocus()) {
+            control->SetFocus();
+            break;
+        }
+    }
     Handle()->raise();
     Handle()->activateWindow();
 }
@@ -105,7 +111,7 @@ bool TForm::DialogChar(char32_t letter) {
 
 void TForm::UpdateTabChain() {
     // Depth first, each level in TabOrder: the chain Qt's Tab key follows.
-    std::vector<QWidget*> chain;
+    std::vector<TWinControl*> chain;
     const auto collect = [&chain](const TWinControl& parent, auto& self) -> void {
         std::vector<TWinControl*> children;
         for (int i = 0; i < parent.ControlCount(); ++i)
@@ -113,12 +119,13 @@ void TForm::UpdateTabChain() {
         std::stable_sort(children.begin(), children.end(),
                          [](const TWinControl* a, const TWinControl* b) { return a->TabOrder() < b->TabOrder(); });
         for (TWinControl* child : children) {
-            if (child->TabStop() && child->Handle()) chain.push_back(child->Handle());
+            if (child->TabStop() && child->Handle()) chain.push_back(child);
             self(*child, self);
         }
     };
     collect(*this, collect);
-    for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
+    for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1]->Handle(), chain[i]->Handle());
+    tabChain_ = std::move(chain);
 }
 
 bool TForm::SetStoredProperty(const QString& name, const QJsonValue& value) {

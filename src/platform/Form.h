@@ -18,6 +18,8 @@ public:
     TNotifyEvent OnCreate;
     TNotifyEvent OnActivate;
 
+    // Shows the window; the first control in tab order that can take the
+    // focus receives it.
     void Show();
     void Close();
 
@@ -57,6 +59,7 @@ protected:
 private:
     FrameMetrics frame_;
     bool syncing_ = false;
+    std::vector<TWinControl*> tabChain_;
 };
 
 }  // namespace platform

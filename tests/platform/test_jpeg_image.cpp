@@ -137,7 +137,8 @@ protected:
 
     void ExpectSameAsDjpeg(const QString& jpegPath)
     {
-        const QString ppmPath = jpegPath + ".djpeg.ppm";
+        // Into our own folder: the picture may lie in the source tree.
+        const QString ppmPath = PathOf("reference.ppm");
         ASSERT_TRUE(RunQuietly("djpeg -dct float -ppm -outfile " + Quoted(ppmPath) + " " + Quoted(jpegPath)));
         Ppm reference;
         ASSERT_TRUE(ParsePpm(ReadAll(ppmPath), reference)) << "unreadable djpeg output";
