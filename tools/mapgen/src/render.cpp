@@ -18,6 +18,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -49,11 +50,12 @@ const QColor kUnclaimed(0xe4, 0xe4, 0xe4);
 
 // Pastel fills; neighbours never share one.
 const QColor kPastels[] = {
-    QColor(0xf7, 0xd2, 0xd9), QColor(0xfb, 0xef, 0xb0), QColor(0xcf, 0xe9, 0xbb),
-    QColor(0xf8, 0xd8, 0xb0), QColor(0xdd, 0xd2, 0xef), QColor(0xc9, 0xe6, 0xe0),
-    QColor(0xef, 0xe0, 0xc8), QColor(0xf3, 0xcf, 0xee),
+    QColor(0xf6, 0xc9, 0xd2), QColor(0xfa, 0xec, 0xa2), QColor(0xc8, 0xe6, 0xab),
+    QColor(0xf9, 0xd2, 0xa6), QColor(0xd7, 0xcb, 0xef), QColor(0xbd, 0xe3, 0xe0),
+    QColor(0xe6, 0xd5, 0xb8),
 };
 constexpr int kPastelCount = sizeof kPastels / sizeof kPastels[0];
+const double kInside = std::getenv("MAPGEN_INSIDE") ? std::atof(std::getenv("MAPGEN_INSIDE")) : 0.97;
 
 // ------------------------------------------------------------ occupancy
 
@@ -69,6 +71,12 @@ public:
                     if (boxes_[i].intersects(r)) return false;
             }
         return true;
+    }
+    std::vector<QRectF> within(const QRectF &r) const {
+        std::vector<QRectF> v;
+        for (const auto &b : boxes_)
+            if (b.intersects(r)) v.push_back(b);
+        return v;
     }
     void add(const QRectF &r) {
         const int index = int(boxes_.size());
@@ -172,6 +180,7 @@ public:
             Territory t;
             t.iso = o["iso"].toString();
             t.label = o["label"].toString();
+            t.shortLabel = o["short"].toString();
             t.id = ++id;
             for (const auto &rv : o["rings"].toArray()) {
                 const QJsonArray r = rv.toArray();
@@ -212,6 +221,18 @@ public:
     const std::vector<Territory> &territories() const { return territories_; }
     const std::vector<Place> &places() const { return places_; }
     const QImage &ids() const { return ids_; }
+    // 255 inside the map's oval, 0 outside
+    QImage ovalMask() const {
+        QImage m(kWidth, kHeight, QImage::Format_Grayscale8);
+        m.fill(0);
+        QPainter p(&m);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.translate(0.5, 0.5);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255));
+        p.drawPath(sphere());
+        return m;
+    }
 
     void build() {
         rasteriseIds();
@@ -254,8 +275,28 @@ private:
             p.drawPath(t.path);
         }
         p.end();
-        // Islands too small to cover a pixel centre keep one pixel, at the
-        // middle of their outline, where that pixel is water.
+        // Coasts: water pixels that a territory's outline passes through
+        // belong to it, so that atolls and thin islands whose area covers no
+        // pixel centre still show in the raster.
+        QImage outline(kWidth, kHeight, QImage::Format_RGB32);
+        outline.fill(QColor(0, 0, 0));
+        QPainter q(&outline);
+        q.setRenderHint(QPainter::Antialiasing, false);
+        q.translate(0.5, 0.5);
+        q.setBrush(Qt::NoBrush);
+        for (const auto &t : territories_) {
+            q.setPen(QPen(QColor((t.id >> 8) & 0xff, t.id & 0xff, 0), 0));
+            for (const auto &ring : t.rings) q.drawPolygon(ring);
+        }
+        q.end();
+        for (int y = 0; y < kHeight; ++y) {
+            QRgb *row = reinterpret_cast<QRgb *>(ids_.scanLine(y));
+            const QRgb *line = reinterpret_cast<const QRgb *>(outline.constScanLine(y));
+            for (int x = 0; x < kWidth; ++x)
+                if (idOf(row[x]) == 0 && idOf(line[x]) != 0) row[x] = line[x];
+        }
+        // Islands smaller than a pixel keep the pixel at their middle where
+        // that pixel is water.
         for (const auto &t : territories_)
             for (const auto &ring : t.rings) {
                 const QRectF b = ring.boundingRect();
@@ -264,6 +305,24 @@ private:
                 if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) continue;
                 if (idAt(x, y) == 0) ids_.setPixel(x, y, qRgb((t.id >> 8) & 0xff, t.id & 0xff, 0));
             }
+        countPixels();
+        // A territory smaller than a pixel everywhere (an enclave such as the
+        // Vatican) keeps the pixel at the middle of its largest outline.
+        for (const auto &t : territories_) {
+            if (t.pixels > 0 || t.rings.isEmpty()) continue;
+            const QPolygonF *largest = &t.rings.front();
+            for (const auto &ring : t.rings)
+                if (ring.boundingRect().width() + ring.boundingRect().height() >
+                    largest->boundingRect().width() + largest->boundingRect().height())
+                    largest = &ring;
+            const QPointF c = largest->boundingRect().center();
+            ids_.setPixel(int(std::lround(c.x())), int(std::lround(c.y())),
+                          qRgb((t.id >> 8) & 0xff, t.id & 0xff, 0));
+        }
+        countPixels();
+    }
+
+    void countPixels() {
         for (auto &t : territories_) t.pixels = 0;
         for (int y = 0; y < kHeight; ++y) {
             const QRgb *row = reinterpret_cast<const QRgb *>(ids_.constScanLine(y));
@@ -315,8 +374,10 @@ private:
             for (int j : adj[best])
                 if (col[j] >= 0) taken[col[j]] = true;
             int choice = -1;
-            for (int c = 0; c < kPastelCount; ++c)
+            // the first six hues; the seventh only where they run out
+            for (int c = 0; c < kPastelCount - 1; ++c)
                 if (!taken[c] && (choice < 0 || usage[c] < usage[choice])) choice = c;
+            if (choice < 0 && !taken[kPastelCount - 1]) choice = kPastelCount - 1;
             if (choice < 0) throw std::runtime_error("ran out of pastel colours");
             col[best] = choice;
             usage[choice]++;
@@ -389,9 +450,18 @@ private:
             starBoxes.push_back(b);
         }
         std::vector<Label> out;
-        placeCapitalLabels(occ, out);
+        // capitals near their stars, then the water, the countries that fit,
+        // and last the capitals that need a leader line
+        std::vector<bool> named(places_.size(), false);
+        const long firstPixels = std::getenv("MAPGEN_FIRST") ? std::atol(std::getenv("MAPGEN_FIRST")) : 1500;
+        placeCountryLabels(occ, out, firstPixels, LONG_MAX);
+        placeCapitalLabels(occ, out, {7.0, 11.0}, named);
         placeWaterLabels(occ, out, oval);
-        placeCountryLabels(occ, out);
+        placeCountryLabels(occ, out, 60, firstPixels);
+        placeCapitalLabels(occ, out, {16.0, 22.0, 30.0, 40.0, 52.0, 66.0}, named);
+        for (size_t i = 0; i < places_.size(); ++i)
+            if (!named[i])
+                throw std::runtime_error("no room for the label of " + places_[i].capitalEn.toStdString());
         placeIslandLabels(occ, out);
         for (const auto &l : out) drawLabel(p, l);
         // leader lines were collected with the capital labels
@@ -408,7 +478,8 @@ private:
         }
     }
 
-    void placeCapitalLabels(Occupancy &occ, std::vector<Label> &out) {
+    void placeCapitalLabels(Occupancy &occ, std::vector<Label> &out, std::initializer_list<double> gaps,
+                            std::vector<bool> &named) {
         const QFont font = makeFont("Liberation Sans", 10, false, false);
         // most crowded first, so that they get the near positions
         std::vector<int> order(places_.size());
@@ -421,14 +492,20 @@ private:
         }
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return crowd[a] > crowd[b]; });
         for (int i : order) {
+            if (named[i]) continue;
             const Place &pl = places_[i];
             const QPainterPath block = textBlock({pl.capitalEn}, font);
             const QRectF b = block.boundingRect();
             const double w = b.width(), h = b.height();
-            bool done = false;
-            for (double gap : {7.0, 12.0, 18.0, 26.0, 36.0, 48.0}) {
+            const QPointF c(pl.x, pl.y);
+            const bool near = *gaps.begin() < 11.5;
+            int ownId = index_.count(pl.iso) ? territories_[index_.at(pl.iso)].id : 0;
+            double bestScore = 1e18;
+            Label best;
+            double bestGap = 0;
+            int rank = 0;
+            for (double gap : gaps) {
                 // right, left, upper right, lower right, upper left, lower left, above, below
-                const QPointF c(pl.x, pl.y);
                 const QPointF cands[] = {
                     c + QPointF(gap + w / 2, 0), c - QPointF(gap + w / 2, 0),
                     c + QPointF(gap * 0.7 + w / 2, -gap * 0.7 - h / 2 + 2),
@@ -437,25 +514,34 @@ private:
                     c + QPointF(-gap * 0.7 - w / 2, gap * 0.7 + h / 2 - 2),
                     c + QPointF(0, -gap - h / 2 + 1), c + QPointF(0, gap + h / 2 - 1)};
                 for (const QPointF &at : cands) {
+                    ++rank;
                     Label l = makeLabel(block, at, kCapitalText, 1.0, 2.2);
                     if (!insideFrame(l.box) || !occ.isFree(l.box)) continue;
-                    if (gap > 12.0) {
-                        // a leader from the star to the label's nearest edge
-                        QPointF end(std::clamp<double>(pl.x, l.box.left() + 1, l.box.right() - 1),
-                                    std::clamp<double>(pl.y, l.box.top() + 1, l.box.bottom() - 1));
-                        QLineF ln(QPointF(pl.x, pl.y), end);
-                        ln.setP1(ln.pointAt(5.5 / std::max(ln.length(), 5.6)));
-                        leaders_.push_back(ln);
+                    // near the star: keep off the neighbours' land, where
+                    // their own names go
+                    const double score = near ? foreignShare(l.box, ownId) + 0.02 * rank : rank;
+                    if (score < bestScore) {
+                        bestScore = score;
+                        best = l;
+                        bestGap = gap;
                     }
-                    occ.add(l.box);
-                    out.push_back(l);
-                    done = true;
-                    break;
                 }
-                if (done) break;
+                if (!near && bestScore < 1e18) break;
             }
-            if (!done)
-                std::fprintf(stderr, "warning: no room for the label of %s\n", qPrintable(pl.capitalEn));
+            if (bestScore < 1e18) {
+                if (bestGap > 11.0) {
+                    // a leader from the star to the label's nearest edge
+                    QPointF end(std::clamp<double>(pl.x, best.box.left() + 1, best.box.right() - 1),
+                                std::clamp<double>(pl.y, best.box.top() + 1, best.box.bottom() - 1));
+                    QLineF ln(QPointF(pl.x, pl.y), end);
+                    ln.setP1(ln.pointAt(5.5 / std::max(ln.length(), 5.6)));
+                    leaders_.push_back(ln);
+                    if (std::getenv("MAPGEN_VERBOSE")) std::fprintf(stderr, "leader: %s\n", qPrintable(pl.capitalEn));
+                }
+                occ.add(best.box);
+                out.push_back(best);
+                named[i] = true;
+            }
         }
     }
 
@@ -486,6 +572,19 @@ private:
             }
         }
         return false;
+    }
+
+    // fraction of the box's pixels on land of another territory
+    double foreignShare(const QRectF &r, int ownId) const {
+        int foreign = 0, all = 0;
+        for (int y = int(r.top()); y <= int(r.bottom()); ++y)
+            for (int x = int(r.left()); x <= int(r.right()); ++x) {
+                if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) continue;
+                all++;
+                const int id = idAt(x, y);
+                if (id && id != ownId) foreign++;
+            }
+        return all ? double(foreign) / all : 0;
     }
 
     // fraction of the box's pixels that are water
@@ -526,9 +625,14 @@ private:
                 const int mid = name.indexOf(' ', name.size() / 2 - 3);
                 lines = {name.left(mid), name.mid(mid + 1)};
             }
-            const QPainterPath block = textBlock(lines, f);
-            if (!placeNear(occ, out, block, geoPoint(a[1].toDouble(), a[2].toDouble()), kWaterText, 30,
-                           [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.9; }))
+            const QPointF want = geoPoint(a[1].toDouble(), a[2].toDouble());
+            if (placeNear(occ, out, textBlock(lines, f), want, kWaterText, 30,
+                          [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.9; }))
+                continue;
+            // narrow waters: smaller, and the name may run over the coast
+            const QFont small = makeFont("Liberation Serif", 10.5, false, true, 0.3);
+            if (!placeNear(occ, out, textBlock(lines, small), want, kWaterText, 24,
+                           [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.6; }))
                 std::fprintf(stderr, "warning: no room for %s\n", qPrintable(name));
         }
     }
@@ -551,10 +655,13 @@ private:
     }
 
     // Country names: the largest size whose box fits inside the country.
-    void placeCountryLabels(Occupancy &occ, std::vector<Label> &out) {
+    // countries of at least minPixels and fewer than maxPixels pixels
+    void placeCountryLabels(Occupancy &occ, std::vector<Label> &out, long minPixels, long maxPixels) {
         std::vector<int> order;
         for (size_t i = 0; i < territories_.size(); ++i)
-            if (!territories_[i].label.isEmpty() && territories_[i].pixels >= 60) order.push_back(int(i));
+            if (!territories_[i].label.isEmpty() && territories_[i].pixels >= minPixels &&
+                territories_[i].pixels < maxPixels)
+                order.push_back(int(i));
         std::stable_sort(order.begin(), order.end(),
                          [&](int a, int b) { return territories_[a].pixels > territories_[b].pixels; });
         for (int i : order) fitCountry(territories_[i], occ, out);
@@ -617,8 +724,18 @@ private:
                     pole = QPointF(x0 + x, y0 + y);
                 }
 
-        const QStringList words = t.label.split(' ');
-        std::vector<QStringList> layouts{{t.label}};
+        if (fitName(t, t.label, occ, out, x0, y0, x1, y1, pole, insideCount)) return;
+        if (!t.shortLabel.isEmpty() && fitName(t, t.shortLabel, occ, out, x0, y0, x1, y1, pole, insideCount)) return;
+        if (std::getenv("MAPGEN_VERBOSE"))
+            std::fprintf(stderr, "unlabelled: %s (%ld px)\n", qPrintable(t.label), t.pixels);
+    }
+
+    template <typename Count>
+    bool fitName(const Territory &t, const QString &name, Occupancy &occ, std::vector<Label> &out,
+                 int x0, int y0, int x1, int y1, QPointF pole, Count insideCount) {
+        const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+        const QStringList words = name.split(' ');
+        std::vector<QStringList> layouts{{name}};
         for (int cut = 1; cut < words.size(); ++cut)
             layouts.push_back({words.mid(0, cut).join(' '), words.mid(cut).join(' ')});
         if (words.size() >= 4)
@@ -637,13 +754,18 @@ private:
                 const QRectF bb = block.boundingRect().adjusted(-1.5, -1.5, 1.5, 1.5);
                 if (bb.width() > w + 2 || bb.height() > h + 2) continue;
                 const double area = bb.width() * bb.height();
+                if (std::getenv("MAPGEN_DEBUG") && t.label == QLatin1String(std::getenv("MAPGEN_DEBUG"))) {
+                    int bestIn = 0; for (double cy = y0 - bb.top(); cy + bb.bottom() <= y1 + 1; cy += 1) for (double cx = x0 - bb.left(); cx + bb.right() <= x1 + 1; cx += 1) bestIn = std::max(bestIn, insideCount(bb.translated(cx, cy)));
+                    for (const auto &ob : occ.within(QRectF(x0, y0, w, h))) std::fprintf(stderr, "  box %.0f,%.0f %.0fx%.0f\n", ob.x(), ob.y(), ob.width(), ob.height());
+                    std::fprintf(stderr, "%s size %.1f box %.1fx%.1f area %.0f best inside %d bbox %d,%d %dx%d\n", qPrintable(lines.join("/")), size, bb.width(), bb.height(), area, bestIn, x0, y0, w, h);
+                }
                 const double step = std::max(1.0, std::min(bb.width(), bb.height()) / 6.0);
                 double best = 1e18;
                 QPointF bestAt;
                 for (double cy = y0 - bb.top(); cy + bb.bottom() <= y1 + 1; cy += step)
                     for (double cx = x0 - bb.left(); cx + bb.right() <= x1 + 1; cx += step) {
                         const QRectF r = bb.translated(cx, cy);
-                        if (insideCount(r) < area * 0.97) continue;
+                        if (insideCount(r) < area * kInside) continue;
                         const double score = std::hypot(cx - pole.x(), cy - pole.y());
                         if (score >= best) continue;
                         if (!occ.isFree(r)) continue;
@@ -652,12 +774,16 @@ private:
                     }
                 if (best < 1e18) {
                     Label l = makeLabel(block, bestAt, kCountryText, 1.5, size >= 14 ? 0 : 2.0);
+                    // keep country names apart, more so when widely spaced
+                    const double apart = 2.5 + 1.5 * spacing;
+                    l.box.adjust(-apart, -2.5, apart, 2.5);
                     occ.add(l.box);
                     out.push_back(l);
-                    return;
+                    return true;
                 }
             }
         }
+        return false;
     }
 
     // ---- legend (top left) and notes (bottom right)
@@ -813,7 +939,7 @@ int main(int argc, char **argv) {
 
         writeFile(assets + "/mapa.jpg", encodeJpeg(maker.image()));
         writeFile(assets + "/NOMBRES.TXT", placeList(maker.places()));
-        writeCheckData(check, maker.territories(), maker.places(), maker.ids());
+        writeCheckData(check, maker.territories(), maker.places(), maker.ids(), maker.ovalMask());
         writeArt(assets, maker.territories());
     } catch (const std::exception &e) {
         std::fprintf(stderr, "mapgen-render: %s\n", e.what());

@@ -37,12 +37,12 @@ QByteArray placeList(const std::vector<Place> &places) {
 }
 
 void writeCheckData(const QString &dir, const std::vector<Territory> &territories,
-                    const std::vector<Place> &places, const QImage &ids) {
+                    const std::vector<Place> &places, const QImage &ids, const QImage &oval) {
     std::map<QString, int> idOf;
     for (const auto &t : territories) idOf[t.iso] = t.id;
     QByteArray table;
     for (const auto &p : places)
-        table += toCp1252(p.name) + '\t' + p.iso.toLatin1() + '\t' + QByteArray::number(idOf.at(p.iso)) + '\n';
+        table += toCp1252(p.name) + '\t' + p.iso.toLatin1() + '\t' + QByteArray::number(idOf.at(p.iso) + 1) + '\n';
     QFile f(dir + "/places.tsv");
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(table) != table.size())
         throw std::runtime_error("cannot write places.tsv");
@@ -51,8 +51,12 @@ void writeCheckData(const QString &dir, const std::vector<Territory> &territorie
     QImage grey(ids.width(), ids.height(), QImage::Format_Grayscale16);
     for (int y = 0; y < ids.height(); ++y) {
         const QRgb *in = reinterpret_cast<const QRgb *>(ids.constScanLine(y));
+        const uchar *inside = oval.constScanLine(y);
         quint16 *out = reinterpret_cast<quint16 *>(grey.scanLine(y));
-        for (int x = 0; x < ids.width(); ++x) out[x] = quint16((qRed(in[x]) << 8) | qGreen(in[x]));
+        for (int x = 0; x < ids.width(); ++x) {
+            const int id = (qRed(in[x]) << 8) | qGreen(in[x]);
+            out[x] = quint16(id ? id + 1 : (inside[x] ? 1 : 0));
+        }
     }
     if (!grey.save(dir + "/countries.png", "PNG", 0)) throw std::runtime_error("cannot write countries.png");
 }
