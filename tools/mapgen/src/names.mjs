@@ -36,7 +36,7 @@ export const capitalEs = {
 export const capitalEn = {
   KZ: 'Astana', FM: 'Palikir', XK: 'Pristina', US: 'Washington, D.C.',
   IO: 'Diego Garcia', IL: 'Jerusalem', PS: 'Ramallah', EH: 'Laayoune',
-  TK: 'Atafu', MO: 'Macao', KI: 'South Tarawa', GU: 'Hagåtña',
+  TK: 'Atafu', MO: 'Macao', KI: 'South Tarawa', GU: 'Hagåtña', MM: 'Naypyidaw',
 };
 
 // English country labels (drawn upper-case) where the short English name

@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStringList>
+#include <QTransform>
 
 #include <algorithm>
 #include <climits>
@@ -55,7 +56,12 @@ const QColor kPastels[] = {
     QColor(0xe6, 0xd5, 0xb8),
 };
 constexpr int kPastelCount = sizeof kPastels / sizeof kPastels[0];
-const double kInside = std::getenv("MAPGEN_INSIDE") ? std::atof(std::getenv("MAPGEN_INSIDE")) : 0.97;
+// capital names: how much the own country's land counts against a spot
+const double kOwnLandWeight = 0.5;
+// country names: share of the name's box that must lie on the country
+const double kInside = 0.97;
+// countries at least this large are named before the capitals
+const long kNamedFirst = 1500;
 
 // ------------------------------------------------------------ occupancy
 
@@ -453,12 +459,11 @@ private:
         // capitals near their stars, then the water, the countries that fit,
         // and last the capitals that need a leader line
         std::vector<bool> named(places_.size(), false);
-        const long firstPixels = std::getenv("MAPGEN_FIRST") ? std::atol(std::getenv("MAPGEN_FIRST")) : 1500;
-        placeCountryLabels(occ, out, firstPixels, LONG_MAX);
+        placeCountryLabels(occ, out, kNamedFirst, LONG_MAX);
         placeCapitalLabels(occ, out, {7.0, 11.0}, named);
         placeWaterLabels(occ, out, oval);
-        placeCountryLabels(occ, out, 60, firstPixels);
-        placeCapitalLabels(occ, out, {16.0, 22.0, 30.0, 40.0, 52.0, 66.0}, named);
+        placeCountryLabels(occ, out, 60, kNamedFirst);
+        placeCapitalLabels(occ, out, {16.0, 22.0, 30.0, 40.0, 52.0, 66.0, 84.0, 104.0, 130.0}, named);
         for (size_t i = 0; i < places_.size(); ++i)
             if (!named[i])
                 throw std::runtime_error("no room for the label of " + places_[i].capitalEn.toStdString());
@@ -506,13 +511,18 @@ private:
             int rank = 0;
             for (double gap : gaps) {
                 // right, left, upper right, lower right, upper left, lower left, above, below
-                const QPointF cands[] = {
+                std::vector<QPointF> cands = {
                     c + QPointF(gap + w / 2, 0), c - QPointF(gap + w / 2, 0),
                     c + QPointF(gap * 0.7 + w / 2, -gap * 0.7 - h / 2 + 2),
                     c + QPointF(gap * 0.7 + w / 2, gap * 0.7 + h / 2 - 2),
                     c + QPointF(-gap * 0.7 - w / 2, -gap * 0.7 - h / 2 + 2),
                     c + QPointF(-gap * 0.7 - w / 2, gap * 0.7 + h / 2 - 2),
                     c + QPointF(0, -gap - h / 2 + 1), c + QPointF(0, gap + h / 2 - 1)};
+                if (!near)   // and sixteen more directions farther out
+                    for (int k = 0; k < 16; ++k) {
+                        const double a = M_PI / 16 + k * M_PI / 8;
+                        cands.push_back(c + QPointF((gap + w / 2) * std::cos(a), (gap + h / 2) * std::sin(a)));
+                    }
                 for (const QPointF &at : cands) {
                     ++rank;
                     Label l = makeLabel(block, at, kCapitalText, 1.0, 2.2);
@@ -574,17 +584,19 @@ private:
         return false;
     }
 
-    // fraction of the box's pixels on land of another territory
+    // share of the box's pixels on land of another territory, plus half the
+    // share on the territory's own land: water suits a capital's name best
     double foreignShare(const QRectF &r, int ownId) const {
-        int foreign = 0, all = 0;
+        int foreign = 0, own = 0, all = 0;
         for (int y = int(r.top()); y <= int(r.bottom()); ++y)
             for (int x = int(r.left()); x <= int(r.right()); ++x) {
                 if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) continue;
                 all++;
                 const int id = idAt(x, y);
                 if (id && id != ownId) foreign++;
+                if (id && id == ownId) own++;
             }
-        return all ? double(foreign) / all : 0;
+        return all ? (foreign + kOwnLandWeight * own) / all : 0;
     }
 
     // fraction of the box's pixels that are water
@@ -631,8 +643,8 @@ private:
                 continue;
             // narrow waters: smaller, and the name may run over the coast
             const QFont small = makeFont("Liberation Serif", 10.5, false, true, 0.3);
-            if (!placeNear(occ, out, textBlock(lines, small), want, kWaterText, 24,
-                           [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.6; }))
+            if (!placeNear(occ, out, textBlock(lines, small), want, kWaterText, 40,
+                           [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.5; }))
                 std::fprintf(stderr, "warning: no room for %s\n", qPrintable(name));
         }
     }
@@ -749,16 +761,16 @@ private:
             const double spacing = size >= 14 ? size * 0.35 : (size >= 10 ? size * 0.15 : 0.2);
             const bool bold = size < 12;
             const QFont f = makeFont("Liberation Sans", size, bold, false, spacing);
-            for (const auto &lines : layouts) {
-                const QPainterPath block = textBlock(lines, f);
+            // horizontal layouts, then the name on one line reading upwards
+            // for tall narrow countries
+            for (size_t k = 0; k <= layouts.size(); ++k) {
+                const bool upright = k == layouts.size();
+                const QPainterPath block = upright ? QTransform().rotate(-90).map(textBlock({name}, f))
+                                                   : textBlock(layouts[k], f);
+                if (upright && h < 1.5 * w) continue;
                 const QRectF bb = block.boundingRect().adjusted(-1.5, -1.5, 1.5, 1.5);
                 if (bb.width() > w + 2 || bb.height() > h + 2) continue;
                 const double area = bb.width() * bb.height();
-                if (std::getenv("MAPGEN_DEBUG") && t.label == QLatin1String(std::getenv("MAPGEN_DEBUG"))) {
-                    int bestIn = 0; for (double cy = y0 - bb.top(); cy + bb.bottom() <= y1 + 1; cy += 1) for (double cx = x0 - bb.left(); cx + bb.right() <= x1 + 1; cx += 1) bestIn = std::max(bestIn, insideCount(bb.translated(cx, cy)));
-                    for (const auto &ob : occ.within(QRectF(x0, y0, w, h))) std::fprintf(stderr, "  box %.0f,%.0f %.0fx%.0f\n", ob.x(), ob.y(), ob.width(), ob.height());
-                    std::fprintf(stderr, "%s size %.1f box %.1fx%.1f area %.0f best inside %d bbox %d,%d %dx%d\n", qPrintable(lines.join("/")), size, bb.width(), bb.height(), area, bestIn, x0, y0, w, h);
-                }
                 const double step = std::max(1.0, std::min(bb.width(), bb.height()) / 6.0);
                 double best = 1e18;
                 QPointF bestAt;
@@ -776,7 +788,8 @@ private:
                     Label l = makeLabel(block, bestAt, kCountryText, 1.5, size >= 14 ? 0 : 2.0);
                     // keep country names apart, more so when widely spaced
                     const double apart = 2.5 + 1.5 * spacing;
-                    l.box.adjust(-apart, -2.5, apart, 2.5);
+                    if (upright) l.box.adjust(-2.5, -apart, 2.5, apart);
+                    else l.box.adjust(-apart, -2.5, apart, 2.5);
                     occ.add(l.box);
                     out.push_back(l);
                     return true;
@@ -894,7 +907,7 @@ private:
     std::vector<std::set<int>> adjacency_;
     std::vector<QLineF> leaders_;
     QImage ids_, image_;
-    QRectF legendBox_{10, 10, 330, 286};
+    QRectF legendBox_{10, 10, 330, 266};
     QRectF notesBox_{kWidth - 1 - 10 - 330, kHeight - 1 - 10 - 170, 330, 170};
 };
 
