@@ -78,6 +78,9 @@ public:
             }
         return true;
     }
+    bool isFree(const std::vector<QRectF> &rs) const {
+        return std::all_of(rs.begin(), rs.end(), [this](const QRectF &r) { return isFree(r); });
+    }
     std::vector<QRectF> within(const QRectF &r) const {
         std::vector<QRectF> v;
         for (const auto &b : boxes_)
@@ -449,29 +452,28 @@ private:
         occ.add(legendBox_);
         occ.add(notesBox_);
         // stars first: nothing may cover them
-        std::vector<QRectF> starBoxes;
-        for (const auto &pl : places_) {
-            QRectF b(pl.x - 5.5, pl.y - 5.5, 11, 11);
-            occ.add(b);
-            starBoxes.push_back(b);
-        }
+        for (const auto &pl : places_) starOcc_.add(QRectF(pl.x - 5.5, pl.y - 5.5, 11, 11));
         std::vector<Label> out;
-        // capitals near their stars, then the water, the countries that fit,
-        // and last the capitals that need a leader line
+        // capitals' names beside their stars, the large countries, the
+        // water, the capitals that need a leader line, the other countries
         std::vector<bool> named(places_.size(), false);
-        placeCountryLabels(occ, out, kNamedFirst, LONG_MAX);
         placeCapitalLabels(occ, out, {7.0, 11.0}, named);
+        placeCountryLabels(occ, out, kNamedFirst, LONG_MAX);
         placeWaterLabels(occ, out, oval);
+        placeCapitalLabels(occ, out, {16.0, 22.0, 30.0, 40.0, 52.0, 66.0, 84.0, 104.0, 130.0, 160.0, 200.0}, named);
         placeCountryLabels(occ, out, 60, kNamedFirst);
-        placeCapitalLabels(occ, out, {16.0, 22.0, 30.0, 40.0, 52.0, 66.0, 84.0, 104.0, 130.0}, named);
         for (size_t i = 0; i < places_.size(); ++i)
             if (!named[i])
                 throw std::runtime_error("no room for the label of " + places_[i].capitalEn.toStdString());
         placeIslandLabels(occ, out);
         for (const auto &l : out) drawLabel(p, l);
         // leader lines were collected with the capital labels
-        p.setPen(QPen(QColor(0x40, 0x40, 0x40), 0.7));
-        for (const auto &ln : leaders_) p.drawLine(ln);
+        for (const auto &ln : leaders_) {
+            p.setPen(QPen(QColor(255, 255, 255, 200), 2.2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(ln);
+            p.setPen(QPen(QColor(0x30, 0x30, 0x30), 0.9, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(ln);
+        }
         for (const auto &pl : places_) {
             const QPainterPath s = starPath(QPointF(pl.x, pl.y), 5.0);
             p.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -509,7 +511,11 @@ private:
             Label best;
             double bestGap = 0;
             int rank = 0;
+            for (int attempt = 0; attempt < (near ? 1 : 3) && bestScore >= 1e18; ++attempt)
             for (double gap : gaps) {
+                const bool crossStars = attempt >= 1, crossLabels = attempt == 2;
+                if (crossLabels && gap == *gaps.begin() && std::getenv("MAPGEN_VERBOSE"))
+                    std::fprintf(stderr, "leader crossing labels: %s\n", qPrintable(pl.capitalEn));
                 // right, left, upper right, lower right, upper left, lower left, above, below
                 std::vector<QPointF> cands = {
                     c + QPointF(gap + w / 2, 0), c - QPointF(gap + w / 2, 0),
@@ -518,15 +524,22 @@ private:
                     c + QPointF(-gap * 0.7 - w / 2, -gap * 0.7 - h / 2 + 2),
                     c + QPointF(-gap * 0.7 - w / 2, gap * 0.7 + h / 2 - 2),
                     c + QPointF(0, -gap - h / 2 + 1), c + QPointF(0, gap + h / 2 - 1)};
-                if (!near)   // and sixteen more directions farther out
-                    for (int k = 0; k < 16; ++k) {
-                        const double a = M_PI / 16 + k * M_PI / 8;
+                if (!near)   // and 32 more directions farther out
+                    for (int k = 0; k < 32; ++k) {
+                        const double a = M_PI / 32 + k * M_PI / 16;
                         cands.push_back(c + QPointF((gap + w / 2) * std::cos(a), (gap + h / 2) * std::sin(a)));
                     }
                 for (const QPointF &at : cands) {
                     ++rank;
                     Label l = makeLabel(block, at, kCapitalText, 1.0, 2.2);
-                    if (!insideFrame(l.box) || !occ.isFree(l.box)) continue;
+                    if (!insideFrame(l.box) || !freeForLabel(occ, l.box)) continue;
+                    // a leader crosses no other label, and no other star either
+                    // but for those packed round its own (it leaves among them);
+                    // failing that it may cross stars, and last labels
+                    if (gap > 11.0) {
+                        const auto dots = leaderDots(leader(pl, l.box), QPointF(pl.x, pl.y), 12.0);
+                        if (!crossLabels && (!occ.isFree(dots) || (!crossStars && !starOcc_.isFree(dots)))) continue;
+                    }
                     // near the star: keep off the neighbours' land, where
                     // their own names go
                     const double score = near ? foreignShare(l.box, ownId) + 0.02 * rank : rank;
@@ -540,12 +553,9 @@ private:
             }
             if (bestScore < 1e18) {
                 if (bestGap > 11.0) {
-                    // a leader from the star to the label's nearest edge
-                    QPointF end(std::clamp<double>(pl.x, best.box.left() + 1, best.box.right() - 1),
-                                std::clamp<double>(pl.y, best.box.top() + 1, best.box.bottom() - 1));
-                    QLineF ln(QPointF(pl.x, pl.y), end);
-                    ln.setP1(ln.pointAt(5.5 / std::max(ln.length(), 5.6)));
+                    const QLineF ln = leader(pl, best.box);
                     leaders_.push_back(ln);
+                    for (const QRectF &dot : leaderDots(ln)) leaderOcc_.add(dot);
                     if (std::getenv("MAPGEN_VERBOSE")) std::fprintf(stderr, "leader: %s\n", qPrintable(pl.capitalEn));
                 }
                 occ.add(best.box);
@@ -553,6 +563,32 @@ private:
                 named[i] = true;
             }
         }
+    }
+
+    bool freeForLabel(const Occupancy &occ, const QRectF &r) const {
+        return occ.isFree(r) && starOcc_.isFree(r) && leaderOcc_.isFree(r);
+    }
+
+    // A leader from just outside the star to the label box's nearest edge.
+    static QLineF leader(const Place &pl, const QRectF &box) {
+        const QPointF end(std::clamp<double>(pl.x, box.left() + 1, box.right() - 1),
+                          std::clamp<double>(pl.y, box.top() + 1, box.bottom() - 1));
+        QLineF ln(QPointF(pl.x, pl.y), end);
+        ln.setP1(ln.pointAt(6.0 / std::max(ln.length(), 6.1)));   // starts at the star's edge
+        return ln;
+    }
+    // small boxes along a leader, for the occupancy tests
+    static std::vector<QRectF> leaderDots(const QLineF &ln, QPointF skipNear = QPointF(-1e9, -1e9),
+                                          double skipRadius = 0) {
+        std::vector<QRectF> dots;
+        const int n = std::max(1, int(std::ceil(ln.length() / 2.0)));
+        // the first dot clear of the star's box, the last one short of the label
+        for (int k = 1; k < n; ++k) {
+            const QPointF p = ln.pointAt(double(k) / n);
+            if (QLineF(p, skipNear).length() < skipRadius) continue;
+            dots.emplace_back(p.x() - 1, p.y() - 1, 2, 2);
+        }
+        return dots;
     }
 
     bool insideFrame(const QRectF &r) const {
@@ -575,7 +611,7 @@ private:
             for (int k = 0; k < steps; ++k) {
                 const double a = 2 * M_PI * k / steps;
                 Label l = makeLabel(block, want + QPointF(r * std::cos(a), r * std::sin(a)), colour, 1.5);
-                if (!insideFrame(l.box) || !occ.isFree(l.box) || !ok(l.box)) continue;
+                if (!insideFrame(l.box) || !freeForLabel(occ, l.box) || !ok(l.box)) continue;
                 occ.add(l.box);
                 out.push_back(l);
                 return true;
@@ -643,8 +679,14 @@ private:
                 continue;
             // narrow waters: smaller, and the name may run over the coast
             const QFont small = makeFont("Liberation Serif", 10.5, false, true, 0.3);
+            if (lines.size() == 1 && name.contains(' ')) {
+                const int mid = name.lastIndexOf(' ', name.size() / 2 + 2);
+                lines = {name.left(mid), name.mid(mid + 1)};
+            }
             if (!placeNear(occ, out, textBlock(lines, small), want, kWaterText, 40,
-                           [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.5; }))
+                           [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.5; }) &&
+                !placeNear(occ, out, textBlock(lines, makeFont("Liberation Serif", 9, false, true)), want,
+                           kWaterText, 50, [&](const QRectF &r) { return inOval(r) && waterShare(r) > 0.4; }))
                 std::fprintf(stderr, "warning: no room for %s\n", qPrintable(name));
         }
     }
@@ -780,7 +822,7 @@ private:
                         if (insideCount(r) < area * kInside) continue;
                         const double score = std::hypot(cx - pole.x(), cy - pole.y());
                         if (score >= best) continue;
-                        if (!occ.isFree(r)) continue;
+                        if (!freeForLabel(occ, r)) continue;
                         best = score;
                         bestAt = QPointF(cx, cy);
                     }
@@ -906,6 +948,8 @@ private:
     std::vector<Place> places_;
     std::vector<std::set<int>> adjacency_;
     std::vector<QLineF> leaders_;
+    Occupancy leaderOcc_;   // points along the leaders, which labels avoid
+    Occupancy starOcc_;     // the stars' boxes
     QImage ids_, image_;
     QRectF legendBox_{10, 10, 330, 266};
     QRectF notesBox_{kWidth - 1 - 10 - 330, kHeight - 1 - 10 - 170, 330, 170};
