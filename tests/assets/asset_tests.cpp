@@ -395,6 +395,58 @@ TEST_F(MapContent, StarUnderEveryListedPlace) {
     }
 }
 
+// Territories that touch in the raster have clearly different fills in the
+// picture: the median colour of each one's inner pixels (away from borders,
+// text and stars) is compared.
+TEST_F(MapContent, NeighboursColouredApart) {
+    ASSERT_EQ(picture_->width, kMapWidth);
+    const Territories t;
+    ASSERT_EQ(t.raster().width(), kMapWidth);
+    std::map<int, std::array<std::array<int, 256>, 3>> histograms;
+    std::set<std::pair<int, int>> touching;
+    for (int y = 1; y + 1 < kMapHeight; ++y)
+        for (int x = 1; x + 1 < kMapWidth; ++x) {
+            const int id = t.value(x, y);
+            if (id < 2) continue;
+            const int right = t.value(x + 1, y), below = t.value(x, y + 1);
+            if (right >= 2 && right != id) touching.insert(std::minmax(id, right));
+            if (below >= 2 && below != id) touching.insert(std::minmax(id, below));
+            bool inner = true;
+            for (int dy = -1; dy <= 1 && inner; ++dy)
+                for (int dx = -1; dx <= 1 && inner; ++dx) inner = t.value(x + dx, y + dy) == id;
+            const unsigned char *p = picture_->at(x, y);
+            if (!inner || std::min({p[0], p[1], p[2]}) < 150) continue;   // text, lines, stars
+            auto &h = histograms[id];
+            for (int c = 0; c < 3; ++c) h[size_t(c)][p[c]]++;
+        }
+    auto median = [&](int id) -> std::optional<std::array<int, 3>> {
+        const auto it = histograms.find(id);
+        if (it == histograms.end()) return std::nullopt;
+        std::array<int, 3> m{};
+        for (int c = 0; c < 3; ++c) {
+            const auto &h = it->second[size_t(c)];
+            long total = 0, seen = 0;
+            for (int v : h) total += v;
+            if (total < 20) return std::nullopt;
+            for (int v = 0; v < 256; ++v)
+                if ((seen += h[size_t(v)]) * 2 >= total) {
+                    m[size_t(c)] = v;
+                    break;
+                }
+        }
+        return m;
+    };
+    int compared = 0;
+    for (const auto &[a, b] : touching) {
+        const auto ma = median(a), mb = median(b);
+        if (!ma || !mb) continue;
+        ++compared;
+        const int diff = std::abs((*ma)[0] - (*mb)[0]) + std::abs((*ma)[1] - (*mb)[1]) + std::abs((*ma)[2] - (*mb)[2]);
+        EXPECT_GT(diff, 20) << "territories " << a - 1 << " and " << b - 1 << " share a colour";
+    }
+    EXPECT_GT(compared, 300) << "too few neighbouring pairs compared";
+}
+
 TEST_F(PlaceList, LinesEndInCrlfAfterEveryLine) {
     ASSERT_FALSE(bytes_->empty()) << "assets/NOMBRES.TXT missing";
     EXPECT_TRUE(crlf_);

@@ -92,6 +92,11 @@ QImage drawGlobe(int size, const std::vector<QPolygonF> &land, const std::vector
     sea.setColorAt(0.55, QColor(0x35, 0x86, 0xd8));
     sea.setColorAt(1, QColor(0x12, 0x40, 0x90));
     p.setPen(Qt::NoPen);
+    if (size <= 32) {
+        sea.setColorAt(0, QColor(0x6c, 0xb0, 0xf0));
+        sea.setColorAt(0.6, QColor(0x3a, 0x8a, 0xdc));
+        sea.setColorAt(1, QColor(0x25, 0x68, 0xc0));
+    }
     p.setBrush(sea);
     p.drawEllipse(c, r, r);
     QPainterPath disc;
@@ -106,9 +111,18 @@ QImage drawGlobe(int size, const std::vector<QPolygonF> &land, const std::vector
         for (const auto &l : grid) p.drawPolyline(l);
     }
     p.setPen(size >= 64 ? QPen(kLandEdge, 0.6 / r * size / 64.0) : Qt::NoPen);
-    p.setBrush(kLand);
+    p.setBrush(size <= 32 ? QColor(0x35, 0x80, 0x38) : kLand);
     for (const auto &poly : land) p.drawPolygon(poly, Qt::OddEvenFill);
     p.restore();
+    if (size <= 32) {
+        // small sizes: flat colours read better than shading
+        p.setClipping(false);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(kRim, 1.0));
+        p.drawEllipse(c, r, r);
+        p.end();
+        return img;
+    }
     // light from the upper left
     QRadialGradient shine(c - QPointF(r * 0.4, r * 0.45), r * 1.3);
     shine.setColorAt(0, QColor(255, 255, 255, 90));
@@ -316,20 +330,19 @@ QImage closeGlyph() {
     return g;
 }
 
-// The disabled look: the drawing's dark lines in grey with a white
+// The disabled look: the drawing's black lines in grey, each with a white
 // shadow below and to the right; everything else background.
 QImage greyedGlyph(const QImage &g) {
     QImage out = blankGlyph();
-    auto dark = [&](int x, int y) {
-        const QRgb c = g.color(g.pixelIndex(x, y));
-        return g.pixelIndex(x, y) != Olive && qGray(c) < 100;
+    auto line = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < 18 && y < 18 && g.pixelIndex(x, y) == Black;
     };
     for (int y = 0; y < 18; ++y)
         for (int x = 0; x < 18; ++x)
-            if (dark(x, y) && x + 1 < 18 && y + 1 < 18) out.setPixel(x + 1, y + 1, White);
+            if (line(x - 1, y - 1) && !line(x, y)) out.setPixel(x, y, White);
     for (int y = 0; y < 18; ++y)
         for (int x = 0; x < 18; ++x)
-            if (dark(x, y)) out.setPixel(x, y, Grey);
+            if (line(x, y)) out.setPixel(x, y, Grey);
     return out;
 }
 

@@ -39,7 +39,7 @@ private:
 };
 
 struct Territory {
-    QString iso;       // ISO 3166-1 alpha-2, or Zn for unlabelled areas
+    QString iso;       // ISO 3166-1 alpha-2, or -n for areas that no ISO code lists
     QString label;     // English name, upper case, empty for none
     QString shortLabel;  // abbreviated name for tight places, or empty
     int id = 0;        // 1.. in the country-id raster

@@ -52,7 +52,7 @@ for (const f of base) {
     if (!(f.properties.name in unnumbered)) throw new Error(`unknown feature ${f.properties.name}`);
     code = unnumbered[f.properties.name];
     if (code === 'DROP') continue;
-    if (code === null) code = `Z${++unlabelled}`;
+    if (code === null) code = `-${++unlabelled}`;
   } else {
     code = iso.numericToAlpha2(f.id);
     if (!code) throw new Error(`no ISO code for ${f.id} ${f.properties.name}`);
@@ -152,7 +152,7 @@ for (const p of pieces) {
 const enName = (c) => countryEn[c] || iso.getName(c, 'en') || '';
 const features = [...byIso.keys()].sort().map((c) => ({
   iso: c,
-  label: c.startsWith('Z') ? '' : enName(c).toUpperCase(),
+  label: c.startsWith('-') ? '' : enName(c).toUpperCase(),
   short: countryShort[c] ? countryShort[c].toUpperCase() : '',
   rings: byIso.get(c).map((r) => r.flatMap(([x, y]) => [r6(x), r6(y)])),
 }));

@@ -420,7 +420,7 @@ private:
         // land
         for (const auto &t : territories_) {
             p.setPen(Qt::NoPen);
-            p.setBrush(t.iso.startsWith('Z') ? kUnclaimed : kPastels[t.colour]);
+            p.setBrush(t.iso.startsWith('-') ? kUnclaimed : kPastels[t.colour]);
             p.drawPath(t.path);
         }
         // tiny islands: a dot so that they can be seen
@@ -429,7 +429,7 @@ private:
                 const QRectF b = ring.boundingRect();
                 if (b.width() > 1.6 || b.height() > 1.6) continue;
                 p.setPen(QPen(kCoast, 0.5));
-                p.setBrush(t.iso.startsWith('Z') ? kUnclaimed : kPastels[t.colour].darker(115));
+                p.setBrush(t.iso.startsWith('-') ? kUnclaimed : kPastels[t.colour].darker(115));
                 p.drawEllipse(b.center(), 1.1, 1.1);
             }
         // borders and coasts
@@ -466,6 +466,15 @@ private:
             if (!named[i])
                 throw std::runtime_error("no room for the label of " + places_[i].capitalEn.toStdString());
         placeIslandLabels(occ, out);
+        // no two labels overlap, and no label covers a star
+        for (size_t i = 0; i < out.size(); ++i) {
+            for (size_t j = i + 1; j < out.size(); ++j)
+                if (out[i].path.boundingRect().intersects(out[j].path.boundingRect()))
+                    throw std::runtime_error("overlapping labels");
+            for (const auto &pl : places_)
+                if (out[i].path.boundingRect().intersects(QRectF(pl.x - 5, pl.y - 5, 10, 10)))
+                    throw std::runtime_error("a label covers the star of " + pl.capitalEn.toStdString());
+        }
         for (const auto &l : out) drawLabel(p, l);
         // leader lines were collected with the capital labels
         for (const auto &ln : leaders_) {
