@@ -16,6 +16,7 @@ export const countryEs = {
   GS: 'Islas Georgias del Sur y Sandwich del Sur', IQ: 'Irak',
   TF: 'Tierras Australes y Antárticas Francesas', EH: 'Sáhara Occidental',
   AX: 'Islas Åland', MK: 'Macedonia del Norte', US: 'Estados Unidos',
+  VG: 'Islas Vírgenes Británicas',
 };
 
 // Spanish capital names where GeoNames' Spanish name is missing, outdated or
@@ -28,7 +29,8 @@ export const capitalEs = {
   MR: 'Nuakchot', VA: 'Ciudad del Vaticano', SG: 'Singapur', MP: 'Saipán',
   KI: 'Tarawa Sur', IL: 'Jerusalén', PS: 'Ramala', EH: 'El Aaiún',
   TK: 'Atafu', IO: 'Diego García', KW: 'Kuwait', PG: 'Port Moresby',
-  AI: 'The Valley', TF: 'Port-aux-Français', FK: 'Stanley',
+  AI: 'The Valley', TF: 'Port-aux-Français', FK: 'Puerto Argentino',
+  UA: 'Kiev', NG: 'Abuya', GW: 'Bisáu', MT: 'La Valeta', TJ: 'Dusambé',
 };
 
 // English capital labels for the map where GeoNames' English name is not
