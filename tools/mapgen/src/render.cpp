@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -206,6 +207,9 @@ public:
                 t.path.closeSubpath();
             }
             t.path.setFillRule(Qt::OddEvenFill);
+            // Western Sahara is put together from two outlines (see
+            // prepare.mjs): merged, they leave no seam inside it
+            if (t.iso == QLatin1String("EH")) t.path = t.path.simplified();
             index_[t.iso] = int(territories_.size());
             territories_.push_back(std::move(t));
         }
@@ -793,32 +797,53 @@ private:
             std::fprintf(stderr, "unlabelled: %s (%ld px)\n", qPrintable(t.label), t.pixels);
     }
 
+    // Names upright (reading upwards) only when that is much larger than
+    // the largest horizontal name that fits.
+    static constexpr double kUprightGain = 1.5;
+
     template <typename Count>
     bool fitName(const Territory &t, const QString &name, Occupancy &occ, std::vector<Label> &out,
                  int x0, int y0, int x1, int y1, QPointF pole, Count insideCount) {
         const int w = x1 - x0 + 1, h = y1 - y0 + 1;
+        const double maxSize = std::clamp(std::sqrt(double(t.pixels)) / 5.0, 8.0, 34.0);
+        double size = 0;
+        std::optional<Label> flat = searchName(name, false, maxSize, 7.0, occ, x0, y0, x1, y1, pole, insideCount, &size);
+        std::optional<Label> upright;
+        if (h >= 1.5 * w)
+            upright = searchName(name, true, maxSize, flat ? size * kUprightGain : 7.0, occ, x0, y0, x1, y1, pole,
+                                 insideCount, nullptr);
+        const std::optional<Label> &chosen = upright ? upright : flat;
+        if (!chosen) return false;
+        occ.add(chosen->box);
+        out.push_back(*chosen);
+        return true;
+    }
+
+    // The largest name, from maxSize down to minSize, whose box lies inside
+    // the territory clear of other labels, nearest the territory's deepest point.
+    template <typename Count>
+    std::optional<Label> searchName(const QString &name, bool upright, double maxSize, double minSize,
+                                    const Occupancy &occ, int x0, int y0, int x1, int y1, QPointF pole,
+                                    Count insideCount, double *foundSize) const {
+        const int w = x1 - x0 + 1, h = y1 - y0 + 1;
         const QStringList words = name.split(' ');
         std::vector<QStringList> layouts{{name}};
-        for (int cut = 1; cut < words.size(); ++cut)
-            layouts.push_back({words.mid(0, cut).join(' '), words.mid(cut).join(' ')});
-        if (words.size() >= 4)
-            for (int a = 1; a < words.size() - 1; ++a)
-                for (int b = a + 1; b < words.size(); ++b)
-                    layouts.push_back({words.mid(0, a).join(' '), words.mid(a, b - a).join(' '),
-                                       words.mid(b).join(' ')});
-
-        const double maxSize = std::clamp(std::sqrt(double(t.pixels)) / 5.0, 8.0, 34.0);
-        for (double size = maxSize; size >= 7.0; size = size > 10 ? size * 0.92 : size - 1) {
+        if (!upright) {
+            for (int cut = 1; cut < words.size(); ++cut)
+                layouts.push_back({words.mid(0, cut).join(' '), words.mid(cut).join(' ')});
+            if (words.size() >= 4)
+                for (int a = 1; a < words.size() - 1; ++a)
+                    for (int b = a + 1; b < words.size(); ++b)
+                        layouts.push_back({words.mid(0, a).join(' '), words.mid(a, b - a).join(' '),
+                                           words.mid(b).join(' ')});
+        }
+        for (double size = maxSize; size >= minSize; size = size > 10 ? size * 0.92 : size - 1) {
             const double spacing = size >= 14 ? size * 0.35 : (size >= 10 ? size * 0.15 : 0.2);
             const bool bold = size < 12;
             const QFont f = makeFont("Liberation Sans", size, bold, false, spacing);
-            // horizontal layouts, then the name on one line reading upwards
-            // for tall narrow countries
-            for (size_t k = 0; k <= layouts.size(); ++k) {
-                const bool upright = k == layouts.size();
-                const QPainterPath block = upright ? QTransform().rotate(-90).map(textBlock({name}, f))
-                                                   : textBlock(layouts[k], f);
-                if (upright && h < 1.5 * w) continue;
+            for (const auto &lines : layouts) {
+                const QPainterPath block = upright ? QTransform().rotate(-90).map(textBlock(lines, f))
+                                                   : textBlock(lines, f);
                 const QRectF bb = block.boundingRect().adjusted(-1.5, -1.5, 1.5, 1.5);
                 if (bb.width() > w + 2 || bb.height() > h + 2) continue;
                 const double area = bb.width() * bb.height();
@@ -841,13 +866,12 @@ private:
                     const double apart = 2.5 + 1.5 * spacing;
                     if (upright) l.box.adjust(-2.5, -apart, 2.5, apart);
                     else l.box.adjust(-apart, -2.5, apart, 2.5);
-                    occ.add(l.box);
-                    out.push_back(l);
-                    return true;
+                    if (foundSize) *foundSize = size;
+                    return l;
                 }
             }
         }
-        return false;
+        return std::nullopt;
     }
 
     // ---- legend (top left) and notes (bottom right)
