@@ -10,19 +10,34 @@
 #include <QIcon>
 #include <QMessageBox>
 
-#include <cctype>
 #include <utility>
 
 namespace platform {
 
 TApplication* Application = nullptr;
 
+namespace {
+
+// Lower case in Windows-1252: the title is 8-bit text, and its accented
+// capitals are letters too.
+char LowerCase1252(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) || (byte >= 'A' && byte <= 'Z'))
+        return static_cast<char>(byte + 0x20);
+    switch (byte) {
+        case 0x8A: case 0x8C: case 0x8E: return static_cast<char>(byte + 0x10);  // S, OE, Z with marks
+        case 0x9F: return static_cast<char>(0xFF);                               // Y with diaeresis
+        default: return c;
+    }
+}
+
+}  // namespace
+
 AnsiString TitleFromFileName(const AnsiString& path) {
     const size_t slash = path.find_last_of('/');
     AnsiString title = slash == AnsiString::npos ? path : path.substr(slash + 1);
     title = title.substr(0, title.find('.'));
-    for (size_t i = 1; i < title.size(); ++i)
-        title[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[i])));
+    for (size_t i = 1; i < title.size(); ++i) title[i] = LowerCase1252(title[i]);
     return title;
 }
 

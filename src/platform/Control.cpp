@@ -43,10 +43,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::BoundsChanged(const TRect& old) {
-    if (parent_ && !IsWindowed() && visible_) {
+    if (!parent_) return;
+    if (!IsWindowed() && visible_) {
         parent_->InvalidateRect(old);
         Invalidate();
     }
+    parent_->ControlChanged();
 }
 
 void TControl::MoveWithScroll(int dx, int dy) {
@@ -61,7 +63,9 @@ void TControl::SetVisible(bool visible) {
 }
 
 void TControl::VisibleChanged() {
-    if (parent_ && !IsWindowed()) parent_->InvalidateRect(BoundsRect());
+    if (!parent_) return;
+    if (!IsWindowed()) parent_->InvalidateRect(BoundsRect());
+    parent_->ControlChanged();
 }
 
 bool TControl::Showing() const {
@@ -98,6 +102,22 @@ void TControl::SetCaption(AnsiString caption) {
     Invalidate();
 }
 
+void TControl::SetAccessibleName(AnsiString name) {
+    if (name == accessibleName_) return;
+    accessibleName_ = std::move(name);
+    AccessibleTextChanged();
+}
+
+void TControl::SetAccessibleDescription(AnsiString description) {
+    if (description == accessibleDescription_) return;
+    accessibleDescription_ = std::move(description);
+    AccessibleTextChanged();
+}
+
+void TControl::AccessibleTextChanged() {
+    if (parent_) parent_->UpdateAccessibleText();
+}
+
 void TControl::Invalidate() const {
     if (parent_ && !IsWindowed() && visible_) parent_->InvalidateRect(BoundsRect());
 }
@@ -127,6 +147,10 @@ bool TControl::SetStoredProperty(const QString& name, const QJsonValue& value) {
         SetEnabled(StoredBool(name, value));
     } else if (name == QLatin1String("Caption") || name == QLatin1String("Text")) {
         SetCaption(StoredText(name, value));
+    } else if (name == QLatin1String("AccessibleName")) {
+        SetAccessibleName(StoredText(name, value));
+    } else if (name == QLatin1String("AccessibleDescription")) {
+        SetAccessibleDescription(StoredText(name, value));
     } else if (name == QLatin1String("Font")) {
         SetFont(StoredFont(name, value, font_));
     } else if (name == QLatin1String("ParentFont")) {

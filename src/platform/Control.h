@@ -46,6 +46,14 @@ public:
     const AnsiString& Caption() const { return caption_; }
     void SetCaption(AnsiString caption);
 
+    // What a screen reader says of the control, in Windows-1252 like every
+    // text of ours. A windowed control shows them on its widget; a graphic
+    // control, which has none, through its parent's description.
+    const AnsiString& AccessibleName() const { return accessibleName_; }
+    const AnsiString& AccessibleDescription() const { return accessibleDescription_; }
+    void SetAccessibleName(AnsiString name);
+    void SetAccessibleDescription(AnsiString description);
+
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
 
@@ -65,6 +73,7 @@ protected:
     virtual void EnabledChanged() {}
     virtual void FontChanged() {}
     virtual void CaptionChanged() {}
+    virtual void AccessibleTextChanged();
     // Asks the parent to repaint this control's rectangle.
     void Invalidate() const;
 
@@ -85,6 +94,8 @@ private:
     TFont font_;
     bool parentFont_ = true;
     AnsiString caption_;
+    AnsiString accessibleName_;
+    AnsiString accessibleDescription_;
 };
 
 // Controls without a window: painted by the parent, clipped to their rectangle.

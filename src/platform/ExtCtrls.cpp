@@ -25,6 +25,9 @@ void TImage::Paint(QPainter& painter, const TRect& area) {
     // first paint and kept.
     const QImage& bitmap = picture_->Bitmap();
     const QRect source = QRect(area.Left, area.Top, area.Width(), area.Height()) & bitmap.rect();
+    // Map pixels stay sharp when the screen scales them: each becomes a block
+    // of device pixels, never a blend of its neighbours.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     if (!source.isEmpty()) painter.drawImage(source.topLeft(), bitmap, source);
 }
 
@@ -79,12 +82,20 @@ bool TShape::SetStoredProperty(const QString& name, const QJsonValue& value) {
             shape_ = TShapeType::stRectangle;
         else
             throw ELayoutError("Unknown shape " + shape);
-    } else if (name == QLatin1String("Brush")) {
-        brushColor_ = StoredColor(name + ".Color", value.toObject().value(QLatin1String("Color")));
-    } else if (name == QLatin1String("Pen")) {
-        const QJsonObject pen = value.toObject();
-        if (pen.contains(QLatin1String("Color"))) penColor_ = StoredColor(name + ".Color", pen.value(QLatin1String("Color")));
-        if (pen.contains(QLatin1String("Width"))) penWidth_ = StoredInt(name + ".Width", pen.value(QLatin1String("Width")));
+    } else if (name == QLatin1String("Brush") || name == QLatin1String("Pen")) {
+        // A misspelt setting is an error, never silently dropped.
+        if (!value.isObject()) throw ELayoutError("Stored property " + name.toStdString() + " must be an object");
+        const bool pen = name == QLatin1String("Pen");
+        const QJsonObject settings = value.toObject();
+        for (auto it = settings.begin(); it != settings.end(); ++it) {
+            const QString key = name + '.' + it.key();
+            if (it.key() == QLatin1String("Color"))
+                (pen ? penColor_ : brushColor_) = StoredColor(key, it.value());
+            else if (pen && it.key() == QLatin1String("Width"))
+                penWidth_ = StoredInt(key, it.value());
+            else
+                throw ELayoutError("Unknown stored property " + key.toStdString());
+        }
     } else {
         return TGraphicControl::SetStoredProperty(name, value);
     }

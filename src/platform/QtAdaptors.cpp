@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace platform {
 namespace {
@@ -37,10 +38,14 @@ TShiftState ToShiftState(const QMouseEvent& event, bool doubleClick) {
     return shift;
 }
 
-void ForwardPress(TScrollingWinControl& control, QMouseEvent& event, bool doubleClick) {
+void ForwardPress(TScrollingWinControl& control, const QWidget& surface, QMouseEvent& event,
+                  bool doubleClick) {
     TMouseButton button;
     if (!ToMouseButton(event.button(), button)) return;
     const QPoint at = event.position().toPoint();
+    // A press over a child window (the help panel, its border included) is
+    // that window's, even when it leaves the press unused and Qt hands it on.
+    if (surface.childAt(at)) return;
     control.ClientMouseDown(button, ToShiftState(event, doubleClick), at.x(), at.y());
 }
 
@@ -52,11 +57,14 @@ ScrollArea::ScrollArea(TScrollingWinControl& control, QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void ScrollArea::scrollContentsBy(int dx, int dy) {
+void ScrollArea::scrollContentsBy(int, int) {
     // Only the user's moves reach here; the control sets the bars itself
-    // with their signals blocked.
-    if (dx != 0) control_.UserScroll(TScrollBarKind::sbHorizontal, horizontalScrollBar()->value());
-    if (dy != 0) control_.UserScroll(TScrollBarKind::sbVertical, verticalScrollBar()->value());
+    // with their signals blocked. That leaves Qt's own offsets stale, so the
+    // deltas may be 0 for a real move: the bars' values are what counts.
+    if (horizontalScrollBar()->value() != control_.HorzScrollBar->Position())
+        control_.UserScroll(TScrollBarKind::sbHorizontal, horizontalScrollBar()->value());
+    if (verticalScrollBar()->value() != control_.VertScrollBar->Position())
+        control_.UserScroll(TScrollBarKind::sbVertical, verticalScrollBar()->value());
 }
 
 void ScrollArea::paintEvent(QPaintEvent* event) {
@@ -66,17 +74,49 @@ void ScrollArea::paintEvent(QPaintEvent* event) {
 }
 
 void ScrollArea::mousePressEvent(QMouseEvent* event) {
-    ForwardPress(control_, *event, false);
+    ForwardPress(control_, *viewport(), *event, false);
 }
 
 void ScrollArea::mouseDoubleClickEvent(QMouseEvent* event) {
     // Each press of a double click is a press.
-    ForwardPress(control_, *event, true);
+    ForwardPress(control_, *viewport(), *event, true);
 }
 
 void ScrollArea::keyPressEvent(QKeyEvent* event) {
     // The view scrolls by its bars, never by keys a child left unused.
     event->ignore();
+}
+
+void ScrollArea::wheelEvent(QWheelEvent* event) {
+    // Vertically, or horizontally with Shift (unless the platform already
+    // turned the wheel sideways): a notch moves the platform's number of
+    // lines, each an arrow step, through the scroll bars' limits.
+    QPoint angle = event->angleDelta();
+    QPoint pixels = event->pixelDelta();
+    if ((event->modifiers() & Qt::ShiftModifier) && angle.x() == 0 && pixels.x() == 0) {
+        angle = angle.transposed();
+        pixels = pixels.transposed();
+    }
+    if (pixels.isNull()) {
+        wheelRemainder_ += angle * QApplication::wheelScrollLines() * TControlScrollBar::Increment;
+        pixels = QPoint(wheelRemainder_.x() / QWheelEvent::DefaultDeltasPerStep,
+                        wheelRemainder_.y() / QWheelEvent::DefaultDeltasPerStep);
+        wheelRemainder_ -= pixels * QWheelEvent::DefaultDeltasPerStep;
+    }
+    const auto scroll = [this](TScrollBarKind kind, TControlScrollBar& bar, int by, int& remainder) {
+        if (by == 0) return true;
+        const int before = bar.Position();
+        control_.UserScroll(kind, before - by);  // turned away from the user: towards the top
+        if (bar.Position() != before) return true;
+        remainder = 0;  // at the limit: nothing is kept for later
+        return false;
+    };
+    const bool horizontal = scroll(TScrollBarKind::sbHorizontal, *control_.HorzScrollBar, pixels.x(),
+                                   wheelRemainder_.rx());
+    const bool vertical = scroll(TScrollBarKind::sbVertical, *control_.VertScrollBar, pixels.y(),
+                                 wheelRemainder_.ry());
+    // A view already at its limit leaves the wheel to the window around it.
+    event->setAccepted(horizontal && vertical);
 }
 
 FormWindow::FormWindow(TForm& form) : ScrollArea(form), form_(form) {}

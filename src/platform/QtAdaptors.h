@@ -21,9 +21,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     TScrollingWinControl& control_;
+    // What the wheel turned that did not yet make a whole pixel, in 1/120 px.
+    QPoint wheelRemainder_;
 };
 
 class FormWindow : public ScrollArea {

@@ -126,7 +126,14 @@ void TScrollingWinControl::ScrollContents(TScrollBarKind kind, int delta) {
     for (int i = 0; i < ControlCount(); ++i) Controls(i)->MoveWithScroll(dx, dy);
     // Moves the pixels already shown and the child windows; only the
     // uncovered strip is repainted.
-    if (QWidget* client = ClientHandle()) client->scroll(dx, dy);
+    if (QWidget* client = ClientHandle()) {
+        client->scroll(dx, dy);
+        // A client not shown yet scrolls nothing, its child windows
+        // included: put them where their controls now stand.
+        for (int i = 0; i < ControlCount(); ++i)
+            if (const auto* windowed = dynamic_cast<const TWinControl*>(Controls(i)); windowed && windowed->Handle())
+                windowed->Handle()->move(windowed->Left(), windowed->Top());
+    }
 }
 
 void TScrollingWinControl::UserScroll(TScrollBarKind kind, int position) {

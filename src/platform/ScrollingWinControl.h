@@ -79,6 +79,10 @@ protected:
     virtual int VerticalEdges() const { return 0; }
     virtual TColor ClientColor() const { return clBtnFace; }
     void ChildFocused(TWinControl* child) override;
+    // With AutoScroll on, the range follows the children.
+    void ControlChanged() override {
+        if (autoScroll_) UpdateScrollBars();
+    }
     void BoundsChanged(const TRect& old) override;
     void Loaded() override;
     // An axis's position changed by delta (old minus new).

@@ -109,8 +109,18 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
     widget->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     widget->viewport()->installEventFilter(new MemoClickWatcher(*this, widget->viewport()));
     AttachWidget(std::move(widget));
-    lines_.OnAdded = [this](int, const AnsiString&) { ShowLines(); };
-    lines_.OnCleared = [this] { ShowLines(); };
+    // Stored lines are shown once, when the layout is loaded, not once per line.
+    lines_.OnAdded = [this](int, const AnsiString&) {
+        if (!IsLoading()) ShowLines();
+    };
+    lines_.OnCleared = [this] {
+        if (!IsLoading()) ShowLines();
+    };
+}
+
+void TMemo::Loaded() {
+    TWinControl::Loaded();
+    ShowLines();
 }
 
 void TMemo::ShowLines() {

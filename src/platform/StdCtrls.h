@@ -59,6 +59,9 @@ public:
 
     bool SetStoredProperty(const QString& name, const QJsonValue& value) override;
 
+protected:
+    void Loaded() override;
+
 private:
     void ShowLines();
     TStrings lines_;

@@ -3,9 +3,12 @@
 #include "StoredValues.h"
 #include "TextCodec.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFont>
+#include <QLineEdit>
 #include <QPainter>
+#include <QStringList>
 #include <QWidget>
 
 #include <algorithm>
@@ -61,6 +64,7 @@ void TWinControl::InsertControl(TControl* control) {
         windowed->Handle()->setVisible(windowed->Visible());
         TabOrderChanged();
     }
+    if (!control->AccessibleName().empty()) UpdateAccessibleText();
 }
 
 void TWinControl::RemoveControl(TControl* control) {
@@ -69,6 +73,26 @@ void TWinControl::RemoveControl(TControl* control) {
         windowed->Handle()->hide();
         windowed->Handle()->setParent(nullptr);
     }
+    if (!control->AccessibleName().empty()) UpdateAccessibleText();
+}
+
+void TWinControl::UpdateAccessibleText() {
+    if (!widget_) return;
+    widget_->setAccessibleName(ToQString(AccessibleName()));
+    // On Linux Qt names an editable drop-down list by its text; the field
+    // inside it, where the focus goes, carries the control's name.
+    if (auto* combo = qobject_cast<QComboBox*>(widget_.get()); combo && combo->lineEdit())
+        combo->lineEdit()->setAccessibleName(ToQString(AccessibleName()));
+    QStringList parts;
+    if (!AccessibleDescription().empty()) parts << ToQString(AccessibleDescription());
+    for (const TControl* control : controls_) {
+        if (control->IsWindowed() || control->AccessibleName().empty()) continue;
+        QString part = ToQString(control->AccessibleName());
+        if (!control->AccessibleDescription().empty())
+            part += QStringLiteral(": ") + ToQString(control->AccessibleDescription());
+        parts << part;
+    }
+    widget_->setAccessibleDescription(parts.join(QLatin1Char(' ')));
 }
 
 void TWinControl::SyncGeometry() {
@@ -77,10 +101,12 @@ void TWinControl::SyncGeometry() {
 
 void TWinControl::BoundsChanged(const TRect&) {
     SyncGeometry();
+    if (Parent()) Parent()->ControlChanged();
 }
 
 void TWinControl::VisibleChanged() {
     if (widget_ && Parent()) widget_->setVisible(Visible());
+    if (Parent()) Parent()->ControlChanged();
 }
 
 void TWinControl::EnabledChanged() {

@@ -53,11 +53,14 @@ protected:
     void AttachWidget(std::unique_ptr<QWidget> widget);
     // A descendant window took the focus.
     virtual void ChildFocused(TWinControl* child);
+    // A child control was moved, resized, shown or hidden.
+    virtual void ControlChanged() {}
     virtual void SyncGeometry();
     void BoundsChanged(const TRect& old) override;
     void VisibleChanged() override;
     void EnabledChanged() override;
     void FontChanged() override;
+    void AccessibleTextChanged() override { UpdateAccessibleText(); }
     // The tab chain of the whole window is worked out again from TabOrder.
     void TabOrderChanged();
     virtual void UpdateTabChain() {}
@@ -66,6 +69,9 @@ private:
     friend class TControl;
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
+    // The widget's accessible name is the control's; its description is the
+    // control's followed by those of its graphic children.
+    void UpdateAccessibleText();
 
     std::unique_ptr<QWidget> widget_;
     std::vector<TControl*> controls_;
