@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Unit1.h"
+
+#include <QPoint>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+// Mouse input as the window system delivers it: through the main window, to
+// the widget under the point, or to the one that holds the mouse since its
+// press. A double click is press, release, press, release at one point.
+namespace pointer {
+
+inline QWindow* MainWindow() { return Form1->Handle()->windowHandle(); }
+
+// A point of a widget in the main window's coordinates.
+inline QPoint InWindow(const QWidget* widget, QPoint local) {
+    return widget->mapTo(widget->window(), local);
+}
+
+// Where map pixel (x, y) lies in the main window at the view's current position.
+inline QPoint MapPoint(int x, int y) {
+    const QPoint client(x - Form1->ScrollBox1->HorzScrollBar->Position(),
+                        y - Form1->ScrollBox1->VertScrollBar->Position());
+    return InWindow(Form1->ScrollBox1->ClientHandle(), client);
+}
+
+inline void Press(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mousePress(MainWindow(), button, Qt::NoModifier, at);
+}
+inline void Release(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseRelease(MainWindow(), button, Qt::NoModifier, at);
+}
+inline void Click(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(MainWindow(), button, Qt::NoModifier, at);
+}
+inline void DoubleClick(QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseDClick(MainWindow(), button, Qt::NoModifier, at);
+}
+
+// The content point (map pixel) where the marker's top-left corner stands.
+inline QPoint MarkerOnMap() {
+    return {Form1->Marca->Left() + Form1->ScrollBox1->HorzScrollBar->Position(),
+            Form1->Marca->Top() + Form1->ScrollBox1->VertScrollBar->Position()};
+}
+
+inline QPoint ViewPosition() {
+    return {Form1->ScrollBox1->HorzScrollBar->Position(), Form1->ScrollBox1->VertScrollBar->Position()};
+}
+
+}  // namespace pointer
