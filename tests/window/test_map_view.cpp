@@ -3,6 +3,7 @@
 // repainting after a scroll, and which child a press reaches.
 
 #include "CountingForm.h"
+#include "PaintRecorder.h"
 #include "WindowFixture.h"
 
 #include <QAbstractScrollArea>
@@ -411,27 +412,6 @@ TEST_F(MapViewTest, TheLargestPositionsFollowTheViewsSize) {
     EXPECT_EQ(View().HorzScrollBar->Position(), hmax);
     EXPECT_EQ(View().VertScrollBar->Position(), vmax);
 }
-
-// Collects what the viewport is asked to repaint.
-class PaintRecorder : public QObject {
-public:
-    explicit PaintRecorder(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
-    ~PaintRecorder() override { widget_->removeEventFilter(this); }
-    QRegion painted;
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == widget_ && event->type() == QEvent::Paint) {
-            painted += static_cast<QPaintEvent*>(event)->region();
-            ++paints;
-        }
-        return false;
-    }
-
-private:
-    QWidget* widget_;
-};
 
 TEST_F(MapViewTest, ScrollingRepaintsOnlyTheUncoveredStrip) {
     WriteList("Uno=10,10\r\n");

@@ -3,6 +3,7 @@
 // one repaint of the view, however many position changes it takes.
 
 #include "JpegImage.h"
+#include "PaintRecorder.h"
 #include "WindowFixture.h"
 
 #include <QApplication>
@@ -10,27 +11,6 @@
 #include <QRegion>
 
 namespace {
-
-// Counts the paints a widget receives and the region they cover.
-class PaintCounter : public QObject {
-public:
-    explicit PaintCounter(QWidget* widget) : widget_(widget) { widget->installEventFilter(this); }
-    ~PaintCounter() override { widget_->removeEventFilter(this); }
-    QRegion painted;
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == widget_ && event->type() == QEvent::Paint) {
-            painted += static_cast<QPaintEvent*>(event)->region();
-            ++paints;
-        }
-        return false;
-    }
-
-private:
-    QWidget* widget_;
-};
 
 class PaintWorkTest : public WindowTest {
 protected:
@@ -97,7 +77,7 @@ TEST_F(PaintWorkTest, AMoveOfTheMarkerIsOneRepaintOfTheViewAtMost) {
         Settle();
         const long long changes = Form1->ScrollBox1->HorzScrollBar->PositionChanges() +
                                   Form1->ScrollBox1->VertScrollBar->PositionChanges();
-        PaintCounter counter(MapViewport());
+        PaintRecorder counter(MapViewport());
         Form1->SituarMarca(move.x, move.y);
         Settle();
         const long long made = Form1->ScrollBox1->HorzScrollBar->PositionChanges() +
