@@ -9,6 +9,7 @@
 // no subsampling, a restart every 467 blocks).
 
 #include "JpegImage.h"
+#include "PlainDecode.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -119,27 +120,8 @@ void BM_PlainLibjpegDecode(benchmark::State& state)
 {
     const QByteArray& bytes = Picture();
     for (auto _ : state) {
-        jpeg_decompress_struct cinfo{};
-        jpeg_error_mgr err{};
-        cinfo.err = jpeg_std_error(&err);
-        jpeg_create_decompress(&cinfo);
-        jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                     static_cast<unsigned long>(bytes.size()));
-        jpeg_read_header(&cinfo, TRUE);
-        cinfo.scale_num = 1;
-        cinfo.scale_denom = 1;
-        cinfo.dct_method = JDCT_FLOAT;
-        cinfo.out_color_space = JCS_RGB;
-        cinfo.do_block_smoothing = TRUE;
-        jpeg_start_decompress(&cinfo);
-        const size_t stride = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
-        std::unique_ptr<unsigned char[]> pixels(new unsigned char[stride * cinfo.output_height]);
-        while (cinfo.output_scanline < cinfo.output_height) {
-            JSAMPROW row = pixels.get() + stride * cinfo.output_scanline;
-            jpeg_read_scanlines(&cinfo, &row, 1);
-        }
-        jpeg_finish_decompress(&cinfo);
-        jpeg_destroy_decompress(&cinfo);
+        const std::unique_ptr<unsigned char[]> pixels = DecodeWithPlainLibjpeg(
+            reinterpret_cast<const unsigned char*>(bytes.constData()), static_cast<size_t>(bytes.size()));
         benchmark::DoNotOptimize(pixels.get());
         benchmark::ClobberMemory();
     }

@@ -3,6 +3,9 @@
 #include "Unit1.h"
 
 #include <QPoint>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -47,6 +50,24 @@ inline QPoint MarkerOnMap() {
 
 inline QPoint ViewPosition() {
     return {Form1->ScrollBox1->HorzScrollBar->Position(), Form1->ScrollBox1->VertScrollBar->Position()};
+}
+
+// Where a part of a scroll bar lies in the bar's own coordinates, as the
+// style draws it.
+inline QRect ScrollBarPart(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    option.upsideDown = bar->invertedAppearance();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
 }
 
 }  // namespace pointer

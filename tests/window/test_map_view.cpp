@@ -4,6 +4,7 @@
 
 #include "CountingForm.h"
 #include "PaintRecorder.h"
+#include "WindowPointer.h"
 #include "WindowFixture.h"
 
 #include <QAbstractScrollArea>
@@ -99,19 +100,7 @@ protected:
     // Where a part (arrow, trough, thumb) of a scroll bar lies, as the style
     // draws it.
     static QRect PartOf(QScrollBar* bar, QStyle::SubControl part) {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.subControls = QStyle::SC_All;
-        option.orientation = bar->orientation();
-        if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        option.upsideDown = bar->invertedAppearance();
-        return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        return pointer::ScrollBarPart(bar, part);
     }
 };
 

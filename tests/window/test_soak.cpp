@@ -107,19 +107,7 @@ protected:
     // Where a part of a scroll bar lies, in the main window's coordinates;
     // empty when the part has no room (a trough with the thumb at its end).
     QRect BarPart(QScrollBar* bar, QStyle::SubControl part) const {
-        QStyleOptionSlider option;
-        option.initFrom(bar);
-        option.subControls = QStyle::SC_All;
-        option.orientation = bar->orientation();
-        if (option.orientation == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
-        option.minimum = bar->minimum();
-        option.maximum = bar->maximum();
-        option.sliderPosition = bar->sliderPosition();
-        option.sliderValue = bar->value();
-        option.singleStep = bar->singleStep();
-        option.pageStep = bar->pageStep();
-        option.upsideDown = bar->invertedAppearance();
-        const QRect local = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+        const QRect local = pointer::ScrollBarPart(bar, part);
         if (local.width() < 3 || local.height() < 3) return {};
         return {pointer::InWindow(bar, local.topLeft()), local.size()};
     }
