@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace platform {
 
 TImage::TImage(TComponent* owner) : TGraphicControl(owner) {}
@@ -15,20 +17,30 @@ TImage::~TImage() = default;
 void TImage::LoadPicture(const QString& resource) {
     auto picture = std::make_unique<TJPEGImage>();
     picture->LoadFromResource(resource);
+    // A picture loaded into an image is there to be shown: its decode runs
+    // while the rest of the window is built, and the first paint waits for it.
+    picture->DecodeAhead();
     picture_ = std::move(picture);
     Invalidate();
 }
 
 void TImage::Paint(QPainter& painter, const TRect& area) {
     if (!picture_) return;
-    // Only the part being repainted is drawn; the bitmap is decoded on the
-    // first paint and kept.
+    // Only the part being repainted is drawn; the bitmap, decoded once, is
+    // kept.
     const QImage& bitmap = picture_->Bitmap();
     const QRect source = QRect(area.Left, area.Top, area.Width(), area.Height()) & bitmap.rect();
     // Map pixels stay sharp when the screen scales them: each becomes a block
     // of device pixels, never a blend of its neighbours.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (!source.isEmpty()) painter.drawImage(source.topLeft(), bitmap, source);
+    if (source.isEmpty()) return;
+    // Qt splits a drawing of 96 rows or more across its thread pool, and the
+    // hand-offs cost more than the drawing: the part is drawn in bands.
+    constexpr int kBandRows = 64;
+    for (int top = source.top(); top <= source.bottom(); top += kBandRows) {
+        const QRect band(source.left(), top, source.width(), std::min(kBandRows, source.bottom() + 1 - top));
+        painter.drawImage(band.topLeft(), bitmap, band);
+    }
 }
 
 bool TImage::SetStoredProperty(const QString& name, const QJsonValue& value) {

@@ -135,6 +135,16 @@ QImage Decode(const QByteArray& bytes)
 
 }  // namespace
 
+TJPEGImage::~TJPEGImage() { DropPendingDecode(); }
+
+void TJPEGImage::DropPendingDecode()
+{
+    if (!pending_.valid())
+        return;
+    pending_.wait();
+    pending_ = {};  // an error of a decode nobody asked for is not reported
+}
+
 void TJPEGImage::LoadFromResource(const QString& path)
 {
     const QResource resource(path);
@@ -160,15 +170,26 @@ void TJPEGImage::LoadFromBytes(QByteArray bytes)
         width = static_cast<int>(d.cinfo.image_width);
         height = static_cast<int>(d.cinfo.image_height);
     }
+    DropPendingDecode();
     data_ = std::move(bytes);
     width_ = width;
     height_ = height;
     bitmap_ = QImage();
 }
 
+void TJPEGImage::DecodeAhead()
+{
+    if (!bitmap_.isNull() || data_.isEmpty() || pending_.valid())
+        return;
+    // The worker holds its own reference to the bytes (shared, not copied).
+    pending_ = std::async(std::launch::async, [bytes = data_] { return Decode(bytes); });
+}
+
 const QImage& TJPEGImage::Bitmap()
 {
-    if (bitmap_.isNull() && !data_.isEmpty())
+    if (pending_.valid())
+        bitmap_ = pending_.get();  // rethrows the worker's error; the future is spent either way
+    else if (bitmap_.isNull() && !data_.isEmpty())
         bitmap_ = Decode(data_);
     return bitmap_;
 }

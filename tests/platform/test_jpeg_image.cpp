@@ -371,6 +371,56 @@ TEST_F(JpegImageTest, FailedLoadKeepsThePicture)
     EXPECT_EQ(picture.Bitmap().constBits(), pixels);
 }
 
+// --- Decoding ahead on a worker thread -------------------------------------------
+
+TEST_F(JpegImageTest, DecodeAheadGivesTheBitmapOfADecodeOnRequest)
+{
+    const QByteArray bytes = SmallJpeg(48, 40);
+    TJPEGImage onRequest;
+    onRequest.LoadFromBytes(bytes);
+    TJPEGImage ahead;
+    ahead.LoadFromBytes(bytes);
+    ahead.DecodeAhead();
+    ahead.DecodeAhead();  // one decode on its way is enough
+
+    EXPECT_EQ(ahead.Bitmap(), onRequest.Bitmap());
+    EXPECT_TRUE(ahead.IsDecoded());
+    const uchar* pixels = ahead.Bitmap().constBits();
+    ahead.DecodeAhead();  // decoded already: nothing to do
+    EXPECT_EQ(ahead.Bitmap().constBits(), pixels);
+}
+
+TEST_F(JpegImageTest, DecodeAheadLeavesDamageForBitmapToReport)
+{
+    const QByteArray good = SmallJpeg(48, 40);
+    TJPEGImage picture;
+    picture.LoadFromBytes(good.left(ScanStart(good) + (good.size() - ScanStart(good)) / 2));
+    ASSERT_NO_THROW(picture.DecodeAhead());
+    EXPECT_THROW(picture.Bitmap(), EInvalidGraphic);
+    EXPECT_FALSE(picture.IsDecoded());
+    EXPECT_THROW(picture.Bitmap(), EInvalidGraphic);  // reported again, not remembered as empty
+}
+
+// A picture loaded, or the object gone, while its decode is still running:
+// the decode's result is dropped and nothing is left running.
+TEST_F(JpegImageTest, LoadOrDestroyWhileDecodingAhead)
+{
+    const QString map = QStringLiteral(ORBE_SOURCE_DIR "/assets/mapa.jpg");
+    const QByteArray large = QFile::exists(map) ? ReadAll(map) : SmallJpeg(640, 480);
+    {
+        TJPEGImage picture;
+        picture.LoadFromBytes(large);
+        picture.DecodeAhead();
+        picture.LoadFromBytes(SmallJpeg(20, 10));
+        EXPECT_EQ(picture.Bitmap().size(), QSize(20, 10));
+    }
+    {
+        TJPEGImage picture;
+        picture.LoadFromBytes(large);
+        picture.DecodeAhead();
+    }
+}
+
 // --- Loading from a Qt resource ----------------------------------------------
 
 struct ResourceCase {

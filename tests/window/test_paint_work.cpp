@@ -1,12 +1,14 @@
 // The work behind a frame: the map is decoded once into a 24-bit bitmap that
-// is drawn from and never copied, and a move of the view across the map is
-// one repaint of the view, however many position changes it takes.
+// is drawn from and never copied, drawn pixel for pixel in whatever pieces a
+// repaint asks for, and a move of the view across the map is one repaint of
+// the view, however many position changes it takes.
 
 #include "JpegImage.h"
 #include "PaintRecorder.h"
 #include "WindowFixture.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QPaintEvent>
 #include <QRegion>
 
@@ -54,6 +56,44 @@ TEST_F(PaintWorkTest, TheMapIsDecodedOnceIntoA24BitBitmapThatPaintsNeverCopy) {
     EXPECT_EQ(after.cacheKey(), key);
     EXPECT_TRUE(after.isDetached()) << "a copy of the bitmap shares its pixels";
     EXPECT_TRUE(errors.empty());
+}
+
+// The map is drawn in bands of rows; whatever part is repainted, and wherever
+// the view stands, every pixel outside the marker is the bitmap's own.
+TEST_F(PaintWorkTest, EveryRepaintedPartShowsTheBitmapsPixels) {
+    ShowAndSettle();
+    QWidget* view = MapViewport();
+    const QImage& bitmap = Form1->Image1->Picture()->Bitmap();
+    const struct {
+        const char* what;
+        int x, y;     // where SituarMarca puts the marker
+        QRect part;   // the part of the view repainted
+    } cases[] = {
+        {"the whole view at the start", 1734, 484, view->rect()},
+        {"the whole view at the far corner", 3700, 1900, view->rect()},
+        {"a strip of odd size across band edges", 1001, 777, QRect(3, 61, 7, 150)},
+        {"one pixel", 40, 40, QRect(500, 300, 1, 1)},
+        {"one row", 2000, 1000, QRect(0, 64, view->width(), 1)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form1->SituarMarca(c.x, c.y);
+        Settle();
+        QImage shown(view->size(), QImage::Format_RGB32);
+        shown.fill(Qt::magenta);
+        view->render(&shown, c.part.topLeft(), QRegion(c.part));  // the part lands where it is in the view
+        const QRect marker(Form1->Marca->Left(), Form1->Marca->Top(), Form1->Marca->Width(), Form1->Marca->Height());
+        int wrong = 0;
+        for (int y = c.part.top(); y <= c.part.bottom(); ++y)
+            for (int x = c.part.left(); x <= c.part.right(); ++x) {
+                if (marker.contains(x, y)) continue;
+                const QPoint at(x - Form1->Image1->Left(), y - Form1->Image1->Top());
+                if (!bitmap.rect().contains(at)) continue;
+                if (shown.pixel(x, y) != bitmap.pixel(at) && ++wrong <= 3)
+                    ADD_FAILURE() << "pixel " << x << "," << y;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST_F(PaintWorkTest, AMoveOfTheMarkerIsOneRepaintOfTheViewAtMost) {
