@@ -1,6 +1,7 @@
 #include "QtAdaptors.h"
 
 #include "Form.h"
+#include "ScrollBar.h"
 #include "ScrollingWinControl.h"
 #include "StdCtrls.h"
 
@@ -53,6 +54,8 @@ void ForwardPress(TScrollingWinControl& control, const QWidget& surface, QMouseE
 
 ScrollArea::ScrollArea(TScrollingWinControl& control, QWidget* parent)
     : QAbstractScrollArea(parent), control_(control) {
+    setHorizontalScrollBar(new ScrollBar(Qt::Horizontal));
+    setVerticalScrollBar(new ScrollBar(Qt::Vertical));
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
 }
