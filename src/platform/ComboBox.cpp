@@ -133,14 +133,23 @@ void TComboBox::ShowSelection(int index) {
     ComboWidget& widget = WidgetOf(*this);
     const QSignalBlocker blocker(&widget);
     widget.setCurrentIndex(index);  // this also rewrites the field
-    widget.setEditText(ToQString(Text()));
+    ShowInField(ToQString(Text()));
+}
+
+// Writing the field lays its text out again, even the same text.
+void TComboBox::ShowInField(const QString& text) {
+    ComboWidget& widget = WidgetOf(*this);
+    if (widget.lineEdit()->text() == text) return;
+    const QSignalBlocker blocker(&widget);
+    widget.setEditText(text);
 }
 
 void TComboBox::SetItemIndex(int index) {
     if (index < -1 || index >= items_.Count()) index = -1;
     if (index == itemIndex_) return;
-    ShowSelection(index);
+    // The caption first, so that the field is written once, with the entry.
     SetCaption(index >= 0 ? items_[index] : AnsiString());
+    ShowSelection(index);
 }
 
 void TComboBox::Choose(int index) {
@@ -200,9 +209,7 @@ void TComboBox::SetDropDownCount(int count) {
 
 void TComboBox::CaptionChanged() {
     if (editing_) return;  // the field already shows it
-    ComboWidget& widget = WidgetOf(*this);
-    const QSignalBlocker blocker(&widget);
-    widget.setEditText(ToQString(Text()));
+    ShowInField(ToQString(Text()));
 }
 
 bool TComboBox::SetStoredProperty(const QString& name, const QJsonValue& value) {

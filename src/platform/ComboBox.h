@@ -49,6 +49,7 @@ private:
     void Choose(int index);
     // Selects the entry in the widget without any of its signals.
     void ShowSelection(int index);
+    void ShowInField(const QString& text);
 
     TStrings items_;
     int itemIndex_ = -1;

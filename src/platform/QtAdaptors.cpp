@@ -72,8 +72,10 @@ void ScrollArea::scrollContentsBy(int, int) {
 
 void ScrollArea::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    const QRect rect = event->rect();
-    control_.PaintClient(painter, TRect{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1});
+    // Rectangle by rectangle: the box around two small far-apart parts would
+    // draw everything between them.
+    for (const QRect& rect : event->region())
+        control_.PaintClient(painter, TRect{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1});
 }
 
 void ScrollArea::mousePressEvent(QMouseEvent* event) {

@@ -115,8 +115,13 @@ void TScrollingWinControl::SyncScrollBars() {
         axis.qbar->setRange(0, axis.bar.Max());
         axis.qbar->setValue(axis.bar.position_);
     }
-    area->setHorizontalScrollBarPolicy(horz_.visible_ ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    area->setVerticalScrollBarPolicy(vert_.visible_ ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    // Qt lays the area out again on every call, changed or not, and a scroll
+    // syncs the bars up to four times.
+    const auto policy = [](bool visible) { return visible ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
+    if (area->horizontalScrollBarPolicy() != policy(horz_.visible_))
+        area->setHorizontalScrollBarPolicy(policy(horz_.visible_));
+    if (area->verticalScrollBarPolicy() != policy(vert_.visible_))
+        area->setVerticalScrollBarPolicy(policy(vert_.visible_));
 }
 
 void TScrollingWinControl::ScrollContents(TScrollBarKind kind, int delta) {

@@ -265,6 +265,25 @@ TEST_F(ComboBoxTest, SettingTheIndexFromCodeShowsTheEntryAndRaisesNothing) {
     EXPECT_EQ(Elegido, 0);
 }
 
+// Each write of the field lays its text out again: a choice by arrow, a
+// press that selects an entry and a text set by code write it once each.
+TEST_F(ComboBoxTest, TheFieldIsWrittenOncePerChange) {
+    int writes = 0;
+    QObject::connect(&Field(), &QLineEdit::textChanged, &Field(), [&writes] { ++writes; });
+    Press({kDown});
+    EXPECT_EQ(writes, 1) << "a choice by arrow";
+    writes = 0;
+    Combo().SetItemIndex(3);
+    EXPECT_EQ(writes, 1) << "an entry selected by code";
+    writes = 0;
+    Combo().SetText(" otra cosa");
+    EXPECT_EQ(writes, 1) << "a text set by code";
+    writes = 0;
+    Combo().SetText(" otra cosa");
+    EXPECT_EQ(writes, 0) << "the same text again";
+    EXPECT_EQ(Field().text(), QStringLiteral(" otra cosa"));
+}
+
 TEST_F(ComboBoxTest, TypingKeepsTheTextInStepWithTheField) {
     Field().selectAll();
     Press(Chars("ab") + std::vector<Key>{kBackspace} + Chars(QString::fromUtf8("ñ")));
