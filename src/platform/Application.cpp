@@ -3,6 +3,7 @@
 #include "Form.h"
 #include "Screen.h"
 #include "TextCodec.h"
+#include "WinControl.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -64,6 +65,9 @@ TApplication::TApplication(int& argc, char** argv)
     // equivalents a Linux desktop has.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    // Controls start with the class library's default font, so that no text
+    // is laid out in the desktop's font first (and that font never loaded).
+    QApplication::setFont(ToQFont(TFont{}));
     QApplication::setQuitOnLastWindowClosed(false);
     title_ = FromQString(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
     title_ = TitleFromFileName(title_);
