@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h uses FILE without including it
+#include <cstdlib>
 #include <utility>
+
+#include <sys/mman.h>
 
 #include <jpeglib.h>
 
@@ -117,6 +120,27 @@ bool ReadRows(Decompressor& d, unsigned char* top, qsizetype stride)
     return true;
 }
 
+// Memory for a bitmap of `width` x `height` 24-bit pixels. Fresh memory costs
+// a page fault per 4 KiB on first write, 5,000 of them for the map, and on a
+// virtual machine those faults take longer than the decode itself. On Linux
+// the bitmap's whole 2 MiB stretches are therefore asked for as huge pages
+// (one fault each) where the system allows it; the memory used is the same.
+QImage NewBitmap(int width, int height)
+{
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr std::size_t kHugePage = std::size_t{2} << 20;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    void* memory = nullptr;
+    if (bytes >= kHugePage && posix_memalign(&memory, kHugePage, bytes) == 0) {
+        madvise(memory, bytes & ~(kHugePage - 1), MADV_HUGEPAGE);  // advice only: ignored where unsupported
+        return QImage(static_cast<uchar*>(memory), width, height, static_cast<qsizetype>(stride),
+                      QImage::Format_RGB888, [](void* pixels) { std::free(pixels); }, memory);
+    }
+#endif
+    return QImage(width, height, QImage::Format_RGB888);
+}
+
 QImage Decode(const QByteArray& bytes)
 {
     Decompressor d;
@@ -124,8 +148,7 @@ QImage Decode(const QByteArray& bytes)
         d.Fail();
     if (d.cinfo.output_components != 3)
         throw EInvalidGraphic("Invalid JPEG picture: cannot decode to 24-bit colour");
-    QImage image(static_cast<int>(d.cinfo.output_width), static_cast<int>(d.cinfo.output_height),
-                 QImage::Format_RGB888);
+    QImage image = NewBitmap(static_cast<int>(d.cinfo.output_width), static_cast<int>(d.cinfo.output_height));
     if (image.isNull())
         throw EInvalidGraphic("Not enough memory to decode the JPEG picture");
     if (!ReadRows(d, image.bits(), image.bytesPerLine()))

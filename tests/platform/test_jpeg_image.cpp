@@ -371,6 +371,34 @@ TEST_F(JpegImageTest, FailedLoadKeepsThePicture)
     EXPECT_EQ(picture.Bitmap().constBits(), pixels);
 }
 
+// A large bitmap is written into memory advised for huge pages, so that its
+// first writes fault once per 2 MiB rather than once per 4 KiB; the kernel
+// marks such a mapping "hg" in its flags.
+TEST_F(JpegImageTest, ALargeBitmapLiesInMemoryAdvisedForHugePages)
+{
+    if (!QFile::exists(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled")))
+        GTEST_SKIP() << "this kernel has no transparent huge pages";
+    TJPEGImage picture;
+    picture.LoadFromBytes(SmallJpeg(1200, 800));  // 2.9 MB of pixels
+    const auto address = reinterpret_cast<quintptr>(picture.Bitmap().constBits());
+    QFile smaps(QStringLiteral("/proc/self/smaps"));
+    ASSERT_TRUE(smaps.open(QIODevice::ReadOnly | QIODevice::Text));
+    bool inside = false;
+    QByteArray flags;
+    for (QByteArray line = smaps.readLine(); !line.isEmpty(); line = smaps.readLine()) {
+        const qsizetype dash = line.indexOf('-');
+        const qsizetype space = line.indexOf(' ');
+        if (dash > 0 && space > dash && line.left(dash).toULongLong(nullptr, 16) != 0) {
+            inside = line.left(dash).toULongLong(nullptr, 16) <= address &&
+                     address < line.mid(dash + 1, space - dash - 1).toULongLong(nullptr, 16);
+        } else if (inside && line.startsWith("VmFlags:")) {
+            flags = line;
+            break;
+        }
+    }
+    EXPECT_TRUE(flags.contains(" hg")) << "flags of the bitmap's mapping: " << flags.toStdString();
+}
+
 // --- Decoding ahead on a worker thread -------------------------------------------
 
 TEST_F(JpegImageTest, DecodeAheadGivesTheBitmapOfADecodeOnRequest)
