@@ -54,8 +54,12 @@ void ForwardPress(TScrollingWinControl& control, const QWidget& surface, QMouseE
 
 ScrollArea::ScrollArea(TScrollingWinControl& control, QWidget* parent)
     : QAbstractScrollArea(parent), control_(control) {
-    setHorizontalScrollBar(new ScrollBar(Qt::Horizontal));
+    setHorizontalScrollBar(new ScrollBar(Qt::Horizontal));  // takes over the old bar's settings
     setVerticalScrollBar(new ScrollBar(Qt::Vertical));
+    for (QScrollBar* bar : {horizontalScrollBar(), verticalScrollBar()}) {
+        bar->setTracking(false);  // the view follows the thumb on release
+        bar->setSingleStep(TControlScrollBar::Increment);
+    }
     viewport()->setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
 }

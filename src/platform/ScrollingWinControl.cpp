@@ -109,9 +109,8 @@ void TScrollingWinControl::SyncScrollBars() {
                 {vert_, area->verticalScrollBar(), ClientHeight()}};
     for (const auto& axis : axes) {
         const QSignalBlocker blocker(axis.qbar);
-        axis.qbar->setTracking(false);  // the view follows the thumb on release
-        axis.qbar->setSingleStep(TControlScrollBar::Increment);
-        axis.qbar->setPageStep(axis.client);
+        // Qt redraws a bar whenever its page is set, changed or not.
+        if (axis.qbar->pageStep() != axis.client) axis.qbar->setPageStep(axis.client);
         axis.qbar->setRange(0, axis.bar.Max());
         axis.qbar->setValue(axis.bar.position_);
     }
