@@ -9,8 +9,9 @@
 // rest starts k bytes before the reader's buffer ends, where lines and
 // Ctrl-Z cross buffer boundaries.
 
-#include "Unit1.h"
+#include "ListLineRules.h"
 #include "TextFile.h"
+#include "Unit1.h"
 
 #include <QComboBox>
 
@@ -44,27 +45,7 @@ void Check(bool ok, const char* what, std::size_t index = 0) {
 }
 
 // ---- The reading the tables must match, written from the file's rules ----
-
-// LF or CR LF ends a line, other CRs are dropped, a Ctrl-Z where a line
-// begins ends the file, and a last line without a line end still counts.
-std::vector<std::string> SplitLines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    bool inLine = false;
-    for (char c : bytes) {
-        if (!inLine && c == '\x1a') return lines;
-        inLine = true;
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            inLine = false;
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    if (inLine) lines.push_back(line);
-    return lines;
-}
+// (its lines: LinesByTheListRules)
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -209,7 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WriteList(bytes);
     platform::Application->Dispatch([] { Form1->FormActivate(Form1); });
 
-    const std::vector<std::string> lines = SplitLines(bytes);
+    const std::vector<std::string> lines = LinesByTheListRules(bytes);
     const std::size_t loaded = std::min<std::size_t>(lines.size(), MaxLugares);
     const platform::TStrings& items = Form1->ComboBox1->Items();
 

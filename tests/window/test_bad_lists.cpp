@@ -6,6 +6,7 @@
 #include "WindowFixture.h"
 #include "WindowPointer.h"
 
+#include "ListLineRules.h"
 #include "PlaceLine.h"
 #include "TextFile.h"
 
@@ -31,26 +32,10 @@ using platform::TextFile;
 constexpr std::size_t kBuf = TextFile::kBufferSize;
 constexpr std::size_t kMiB = 1024 * 1024;
 
-// The lines of a list by the file's rules, independently of the reader; no
-// more than one past what the tables hold.
+// One line past what the tables hold is enough to tell a list that is too
+// long.
 std::vector<std::string> LinesOf(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::string line;
-    bool inLine = false;
-    for (char c : bytes) {
-        if (lines.size() > std::size_t(MaxLugares)) return lines;
-        if (!inLine && c == '\x1a') return lines;
-        inLine = true;
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            inLine = false;
-        } else if (c != '\r') {
-            line += c;
-        }
-    }
-    if (inLine) lines.push_back(line);
-    return lines;
+    return LinesByTheListRules(bytes, std::size_t(MaxLugares) + 1);
 }
 
 std::string Repeat(const std::string& text, std::size_t times) {
