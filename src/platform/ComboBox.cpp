@@ -184,12 +184,8 @@ bool TComboBox::AutoComplete(const QString& typed) {
         editing_ = true;
         SetCaption(FromQString(shown));
         editing_ = false;
-        ComboWidget& widget = WidgetOf(*this);
-        {
-            const QSignalBlocker blocker(&widget);
-            widget.setEditText(shown);
-        }
-        widget.lineEdit()->setSelection(static_cast<int>(typed.size()), static_cast<int>(shown.size() - typed.size()));
+        ShowInField(shown);
+        WidgetOf(*this).lineEdit()->setSelection(static_cast<int>(typed.size()), static_cast<int>(shown.size() - typed.size()));
         if (changed) Click();
         return true;
     }

@@ -14,7 +14,7 @@ ScrollBar::LayerKey ScrollBar::KeyOf(const QStyleOptionSlider& option, const QRe
 }
 
 void ScrollBar::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::StyleChange) layersValid_ = false;  // a new style may live where the old one did
+    if (event->type() == QEvent::StyleChange) key_.reset();  // a new style may live where the old one did
     QScrollBar::changeEvent(event);
 }
 
@@ -83,7 +83,6 @@ void ScrollBar::MakeLayers(const QStyleOptionSlider& option, const QRect& thumb)
                Compose(last) == Draw(last, QStyle::SC_All, option.rect);
     if (!layered_) track_ = buttons_ = thumb_ = {};
     key_ = KeyOf(option, thumb);
-    layersValid_ = true;
 }
 
 void ScrollBar::paintEvent(QPaintEvent* event) {
@@ -93,7 +92,7 @@ void ScrollBar::paintEvent(QPaintEvent* event) {
     const QRect thumb = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     // A thumb that does not fit shows no thumb; the style knows how.
     if (Idle() && thumb.isValid() && option.minimum < option.maximum) {
-        if (!layersValid_ || key_ != KeyOf(option, thumb)) MakeLayers(option, thumb);
+        if (key_ != KeyOf(option, thumb)) MakeLayers(option, thumb);
         if (layered_) {
             QPainter painter(this);
             DrawLayers(painter, option);

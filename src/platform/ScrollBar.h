@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <optional>
 #include <tuple>
 
 class QPainter;
@@ -46,9 +47,8 @@ private:
     void MakeLayers(const QStyleOptionSlider& option, const QRect& thumb);
 
     int styleDrawings_ = 0;
-    bool layersValid_ = false;
-    bool layered_ = false;  // the pictures proved to give what the style draws
-    LayerKey key_{};
+    std::optional<LayerKey> key_;  // what the pictures were made for; none yet
+    bool layered_ = false;         // the pictures proved to give what the style draws
     QImage track_;
     QImage thumb_;
     QImage buttons_;
